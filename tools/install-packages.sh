@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Debian 12 packages the build, the demo and the tests need. Run as root.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends \
+  build-essential cmake ninja-build pkg-config \
+  libsdl2-dev libepoxy-dev libvorbis-dev \
+  libgl1-mesa-dri libegl-mesa0 \
+  libgtest-dev
