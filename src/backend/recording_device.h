@@ -1,0 +1,66 @@
+// A Direct3D backend that draws nothing and logs every call with its
+// arguments, so tests can check call order without a GPU. It keeps the state
+// that Get calls read back.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "backend/d3d9.h"
+
+struct RecordedCalls {
+    std::vector<std::string> calls;             // "Name(arg, arg)" in call order
+    D3DPRESENT_PARAMETERS presentParameters{};  // of the last CreateDevice
+    HWND focusWindow = nullptr;
+    DWORD behaviourFlags = 0;
+    bool refuseDevice = false;  // CreateDevice fails, as an unsupported configuration does
+
+    void clear() { calls.clear(); }
+};
+
+class RecordingDirect3D : public IDirect3D9 {
+public:
+    explicit RecordingDirect3D(RecordedCalls* log) : log_(log) {}
+    ULONG Release() override;
+    HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) override;
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviourFlags,
+                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
+
+private:
+    RecordedCalls* log_;
+};
+
+class RecordingDevice : public IDirect3DDevice9 {
+public:
+    explicit RecordingDevice(RecordedCalls* log);
+    ULONG Release() override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
+                  DWORD stencil) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Present(const RECT* source, const RECT* dest, HWND destWindowOverride,
+                    const void* dirtyRegion) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* viewport) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override;
+
+private:
+    void record(const std::string& call);
+
+    RecordedCalls* log_;
+    bool inScene_ = false;
+    D3DVIEWPORT9 viewport_{0, 0, 640, 480, 0.0f, 1.0f};
+    std::map<uint32_t, DWORD> renderStates_;
+    std::map<uint32_t, D3DMATRIX> transforms_;
+};
+
+// Readable names for the values tests compare against.
+std::string RenderStateName(D3DRENDERSTATETYPE state);
+std::string TransformName(D3DTRANSFORMSTATETYPE state);
+std::string FormatMatrix(const D3DMATRIX& matrix);
