@@ -1,0 +1,3 @@
+#include "scenes/scene_5.h"
+
+Scene_5::Scene_5(DemoResources*) {}

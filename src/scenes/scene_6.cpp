@@ -1,0 +1,3 @@
+#include "scenes/scene_6.h"
+
+Scene_6::Scene_6(DemoResources*) {}
