@@ -1,0 +1,179 @@
+// Audiere's device and streams over one SDL audio device and libvorbisfile.
+// Streams decode in the audio callback, so the file is read as it plays.
+#include <SDL.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+#include "backend/audiere.h"
+
+namespace audiere {
+namespace {
+
+constexpr int kDeviceRate = 44100;
+constexpr int kDeviceChannels = 2;
+
+class VorbisStream;
+
+// The one SDL device that every AudioDevice object shares.
+struct SharedOutput {
+    SDL_AudioDeviceID id = 0;
+    int users = 0;
+    std::vector<VorbisStream*> streams;
+};
+SharedOutput g_output;
+
+void Mix(void*, Uint8* bytes, int length);
+
+class SdlAudioDevice : public AudioDevice {
+public:
+    SdlAudioDevice() { ++g_output.users; }
+    ~SdlAudioDevice() override {
+        if (--g_output.users == 0) {
+            SDL_CloseAudioDevice(g_output.id);
+            g_output.id = 0;
+        }
+    }
+};
+
+class VorbisSource : public SampleSource {
+public:
+    ~VorbisSource() override { ov_clear(&file); }
+    OggVorbis_File file{};
+};
+
+class VorbisStream : public OutputStream {
+public:
+    VorbisStream(AudioDevice* device, VorbisSource* source) : device_(device), source_(source) {
+        device_->ref();
+        source_->ref();
+        const vorbis_info* info = ov_info(&source_->file, -1);
+        rate_ = static_cast<int>(info->rate);
+        channels_ = info->channels;
+        length_ = static_cast<int>(ov_pcm_total(&source_->file, -1));
+        converter_ = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(channels_), rate_, AUDIO_F32SYS,
+                                        kDeviceChannels, kDeviceRate);
+        SDL_LockAudioDevice(g_output.id);
+        g_output.streams.push_back(this);
+        SDL_UnlockAudioDevice(g_output.id);
+    }
+
+    ~VorbisStream() override {
+        SDL_LockAudioDevice(g_output.id);
+        auto& streams = g_output.streams;
+        streams.erase(std::remove(streams.begin(), streams.end(), this), streams.end());
+        SDL_UnlockAudioDevice(g_output.id);
+        SDL_FreeAudioStream(converter_);
+        source_->unref();
+        device_->unref();  // last: may close the device
+    }
+
+    void play() override { playing_ = true; }
+    void stop() override { playing_ = false; }
+    bool isPlaying() override { return playing_; }
+    void setVolume(float volume) override { volume_ = std::clamp(volume, 0.0f, 1.0f); }
+    float getVolume() override { return volume_; }
+    int getPosition() override { return position_; }
+    int getLength() override { return length_; }
+
+    void setPosition(int position) override {
+        position = std::clamp(position, 0, length_);
+        SDL_LockAudioDevice(g_output.id);
+        ov_pcm_seek(&source_->file, position);
+        SDL_AudioStreamClear(converter_);
+        decoded_ = position;
+        position_ = position;
+        endOfFile_ = false;
+        SDL_UnlockAudioDevice(g_output.id);
+    }
+
+    // Called on the audio thread: adds this stream's next frames to out.
+    void MixInto(float* out, int frames) {
+        if (!playing_) return;
+        const int wanted = frames * kDeviceChannels * static_cast<int>(sizeof(float));
+        while (SDL_AudioStreamAvailable(converter_) < wanted && !endOfFile_) Decode();
+        std::vector<float> converted(static_cast<size_t>(frames) * kDeviceChannels);
+        const int got = SDL_AudioStreamGet(converter_, converted.data(), wanted);
+        const float volume = volume_;
+        for (int i = 0; i < got / static_cast<int>(sizeof(float)); ++i) out[i] += converted[i] * volume;
+        // What remains in the converter has been decoded but not yet handed out.
+        const double pending = SDL_AudioStreamAvailable(converter_) / (kDeviceChannels * sizeof(float)) *
+                               static_cast<double>(rate_) / kDeviceRate;
+        position_ = std::max(0, static_cast<int>(decoded_ - pending));
+        if (endOfFile_ && got < wanted) playing_ = false;
+    }
+
+private:
+    void Decode() {
+        float** channels = nullptr;
+        int section = 0;
+        const long frames = ov_read_float(&source_->file, &channels, 4096, &section);
+        if (frames <= 0) {  // end of data, or a damaged stream: stop there
+            endOfFile_ = true;
+            SDL_AudioStreamFlush(converter_);
+            return;
+        }
+        std::vector<float> interleaved(static_cast<size_t>(frames) * channels_);
+        for (long frame = 0; frame < frames; ++frame)
+            for (int c = 0; c < channels_; ++c) interleaved[frame * channels_ + c] = channels[c][frame];
+        SDL_AudioStreamPut(converter_, interleaved.data(), static_cast<int>(interleaved.size() * sizeof(float)));
+        decoded_ += frames;
+    }
+
+    AudioDevice* device_;
+    VorbisSource* source_;
+    SDL_AudioStream* converter_ = nullptr;
+    int rate_ = kDeviceRate;
+    int channels_ = kDeviceChannels;
+    int length_ = 0;
+    long long decoded_ = 0;
+    bool endOfFile_ = false;
+    std::atomic<bool> playing_{false};
+    std::atomic<float> volume_{1.0f};
+    std::atomic<int> position_{0};
+};
+
+void Mix(void*, Uint8* bytes, int length) {
+    auto* out = reinterpret_cast<float*>(bytes);
+    const int samples = length / static_cast<int>(sizeof(float));
+    std::fill(out, out + samples, 0.0f);
+    for (VorbisStream* stream : g_output.streams) stream->MixInto(out, samples / kDeviceChannels);
+    for (int i = 0; i < samples; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+}  // namespace
+
+AudioDevice* AdrOpenDevice(const char*, const char*) {
+    if (!g_output.id) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+        SDL_AudioSpec wanted{};
+        wanted.freq = kDeviceRate;
+        wanted.format = AUDIO_F32SYS;
+        wanted.channels = kDeviceChannels;
+        wanted.samples = 1024;
+        wanted.callback = Mix;
+        g_output.id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+        if (!g_output.id) return nullptr;
+        SDL_PauseAudioDevice(g_output.id, 0);
+    }
+    return new SdlAudioDevice();
+}
+
+SampleSource* AdrOpenSampleSource(const char* filename, int format) {
+    if (!filename || format != 0) return nullptr;
+    auto* source = new VorbisSource();
+    if (ov_fopen(filename, &source->file) != 0) {
+        delete source;  // ov_fopen cleans up after itself on failure
+        return nullptr;
+    }
+    return source;
+}
+
+OutputStream* AdrOpenSound(AudioDevice* device, SampleSource* source, bool) {
+    if (!device || !source || !g_output.id) return nullptr;
+    return new VorbisStream(device, static_cast<VorbisSource*>(source));
+}
+
+}  // namespace audiere
