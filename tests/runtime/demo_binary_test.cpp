@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ogg_writer.h"
+#include "test_ogg.h"
 #include "temp_dir.h"
 
 namespace {

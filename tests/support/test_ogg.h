@@ -1,4 +1,4 @@
-// Writes a small Ogg Vorbis file for tests: a sine tone.
+// Small Ogg Vorbis files for tests: a sine tone.
 #pragma once
 
 #include <string>

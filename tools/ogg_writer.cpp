@@ -3,7 +3,6 @@
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -18,7 +17,8 @@ void WritePages(ogg_stream_state* stream, FILE* file, bool flush) {
 
 }  // namespace
 
-bool WriteTestOgg(const std::string& path, double seconds, int sampleRate, int channels, float frequencyHz) {
+bool WriteOgg(const std::string& path, int sampleRate, int channels, long total,
+              const std::function<float(long frame, int channel)>& sample) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     vorbis_info info;
@@ -44,14 +44,12 @@ bool WriteTestOgg(const std::string& path, double seconds, int sampleRate, int c
     ogg_stream_packetin(&stream, &codeHeader);
     WritePages(&stream, file, true);
 
-    const long total = static_cast<long>(seconds * sampleRate);
-    const double step = 2.0 * M_PI * frequencyHz / sampleRate;
     for (long done = 0; done <= total;) {
         const long frames = std::min(1024L, total - done);
         if (frames > 0) {
             float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(frames));
             for (long i = 0; i < frames; ++i)
-                for (int c = 0; c < channels; ++c) buffer[c][i] = 0.25f * static_cast<float>(std::sin(step * (done + i)));
+                for (int c = 0; c < channels; ++c) buffer[c][i] = sample(done + i, c);
         }
         vorbis_analysis_wrote(&dsp, static_cast<int>(frames));  // 0 marks the end
         done += frames > 0 ? frames : 1;
