@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "backend/audiere.h"
+#include "backend/sdl_subsystem.h"
 
 namespace audiere {
 namespace {
@@ -147,7 +148,7 @@ void Mix(void*, Uint8* bytes, int length) {
 
 AudioDevice* AdrOpenDevice(const char*, const char*) {
     if (!g_output.id) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+        if (!InitSdlSubsystem(SDL_INIT_AUDIO)) return nullptr;
         SDL_AudioSpec wanted{};
         wanted.freq = kDeviceRate;
         wanted.format = AUDIO_F32SYS;

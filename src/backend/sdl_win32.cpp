@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "backend/sdl_subsystem.h"
 #include "backend/win32.h"
 
 struct Win32Window {
@@ -30,10 +31,7 @@ MessageBoxObserver g_messageBoxObserver;
 std::function<int64_t()> g_counter;
 int64_t g_counterFrequency = 0;
 
-bool VideoReady() {
-    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-}
+bool VideoReady() { return InitSdlSubsystem(SDL_INIT_VIDEO); }
 
 HWND WindowOfId(Uint32 id) {
     SDL_Window* sdl = SDL_GetWindowFromID(id);
