@@ -34,6 +34,7 @@ enum D3DFORMAT : uint32_t {
     D3DFMT_X8R8G8B8 = 22,
     D3DFMT_D24X8 = 77,
     D3DFMT_D16 = 80,
+    D3DFMT_FROM_FILE = 0xFFFFFFFDu,  // D3DX: keep the file's format
     D3DFMT_A16B16G16R16F = 113,
     D3DFMT_A32B32G32R32F = 116,
 };
@@ -161,12 +162,119 @@ enum : DWORD {
     D3DBLEND_INVDESTCOLOR = 10,
 };
 
-// Any texture the device can bind: 2D, cube or render target. The backend
-// owns the concrete kinds; the engine only passes pointers around.
-class IDirect3DBaseTexture9 {
+enum D3DSAMPLERSTATETYPE : uint32_t {
+    D3DSAMP_ADDRESSU = 1,
+    D3DSAMP_ADDRESSV = 2,
+    D3DSAMP_MAGFILTER = 5,
+    D3DSAMP_MINFILTER = 6,
+    D3DSAMP_MIPFILTER = 7,
+};
+
+enum : DWORD {
+    D3DTEXF_NONE = 0,
+    D3DTEXF_POINT = 1,
+    D3DTEXF_LINEAR = 2,
+    D3DTADDRESS_WRAP = 1,
+    D3DTADDRESS_MIRROR = 2,
+    D3DTADDRESS_CLAMP = 3,
+};
+
+enum D3DTEXTURESTAGESTATETYPE : uint32_t {
+    D3DTSS_COLOROP = 1,
+    D3DTSS_COLORARG1 = 2,
+    D3DTSS_COLORARG2 = 3,
+    D3DTSS_ALPHAOP = 4,
+    D3DTSS_ALPHAARG1 = 5,
+    D3DTSS_ALPHAARG2 = 6,
+};
+
+enum : DWORD {
+    D3DTOP_DISABLE = 1,
+    D3DTOP_SELECTARG1 = 2,
+    D3DTOP_SELECTARG2 = 3,
+    D3DTOP_MODULATE = 4,
+    D3DTA_DIFFUSE = 0,
+    D3DTA_CURRENT = 1,
+    D3DTA_TEXTURE = 2,
+};
+
+constexpr DWORD D3DFVF_XYZ = 0x002;
+constexpr DWORD D3DFVF_NORMAL = 0x010;
+constexpr DWORD D3DFVF_DIFFUSE = 0x040;
+constexpr DWORD D3DFVF_TEX1 = 0x100;
+
+enum D3DPRIMITIVETYPE : uint32_t {
+    D3DPT_POINTLIST = 1,
+    D3DPT_LINELIST = 2,
+    D3DPT_LINESTRIP = 3,
+    D3DPT_TRIANGLELIST = 4,
+    D3DPT_TRIANGLESTRIP = 5,
+    D3DPT_TRIANGLEFAN = 6,
+};
+
+enum D3DPOOL : uint32_t { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2 };
+
+constexpr DWORD D3DUSAGE_RENDERTARGET = 0x1;
+constexpr DWORD D3DUSAGE_DEPTHSTENCIL = 0x2;
+
+enum D3DCUBEMAP_FACES : uint32_t {
+    D3DCUBEMAP_FACE_POSITIVE_X = 0,
+    D3DCUBEMAP_FACE_NEGATIVE_X = 1,
+    D3DCUBEMAP_FACE_POSITIVE_Y = 2,
+    D3DCUBEMAP_FACE_NEGATIVE_Y = 3,
+    D3DCUBEMAP_FACE_POSITIVE_Z = 4,
+    D3DCUBEMAP_FACE_NEGATIVE_Z = 5,
+};
+
+struct D3DSURFACE_DESC {
+    D3DFORMAT Format;
+    DWORD Usage;
+    D3DPOOL Pool;
+    UINT Width;
+    UINT Height;
+};
+
+struct D3DLOCKED_RECT {
+    INT Pitch;
+    void* pBits;
+};
+
+// Reference counted as COM objects are: creation and Get* calls hand out a
+// reference that the caller releases.
+class IDirect3DResource9 {
 public:
-    virtual ~IDirect3DBaseTexture9() = default;
+    virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
+
+protected:
+    virtual ~IDirect3DResource9() = default;
+};
+
+// A colour or depth surface: a texture level, a cube face or a depth buffer.
+class IDirect3DSurface9 : public IDirect3DResource9 {
+public:
+    virtual HRESULT GetDesc(D3DSURFACE_DESC* description) = 0;
+};
+
+// Any texture the device can bind: 2D or cube.
+class IDirect3DBaseTexture9 : public IDirect3DResource9 {
+public:
+    virtual DWORD GetLevelCount() = 0;
+};
+
+class IDirect3DTexture9 : public IDirect3DBaseTexture9 {
+public:
+    virtual HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) = 0;
+    virtual HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) = 0;
+    // Level 0 of A8R8G8B8 and X8R8G8B8 textures only; unlocking it refills the
+    // smaller levels from it.
+    virtual HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) = 0;
+    virtual HRESULT UnlockRect(UINT level) = 0;
+};
+
+class IDirect3DCubeTexture9 : public IDirect3DBaseTexture9 {
+public:
+    virtual HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface9** surface) = 0;
 };
 
 // The IDirect3DDevice9 calls the engine makes. Each backend implements all
@@ -189,6 +297,28 @@ public:
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) = 0;
     virtual HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) = 0;
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
+    virtual HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) = 0;
+    virtual HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) = 0;
+    virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) = 0;
+    virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) = 0;
+
+    virtual HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DTexture9** texture, void* sharedHandle) = 0;
+    virtual HRESULT CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                      IDirect3DCubeTexture9** texture, void* sharedHandle) = 0;
+    virtual HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
+                                              D3DMULTISAMPLE_TYPE multisample, DWORD quality, BOOL discard,
+                                              IDirect3DSurface9** surface, void* sharedHandle) = 0;
+    // Null restores nothing: index 0 always has a target. Setting target 0
+    // resets the viewport to the whole target, as Direct3D does.
+    virtual HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) = 0;
+    virtual HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) = 0;
+    virtual HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) = 0;
+    virtual HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) = 0;
+
+    virtual HRESULT SetFVF(DWORD fvf) = 0;
+    virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices,
+                                    UINT stride) = 0;
 
     // Not Direct3D: the back buffer as rows of 0xAARRGGBB, top row first,
     // for tests and screenshots.

@@ -1,6 +1,6 @@
-// Direct3D 9 on OpenGL 3.3 core. Drawing goes into an offscreen back buffer
-// whose row 0 is the top row of the Direct3D image; Present flips it upright
-// into the window.
+// Direct3D 9 on OpenGL 3.3 core. Drawing goes into framebuffers whose row 0
+// is the top row of the Direct3D picture (the back buffer and every render
+// target alike); Present flips the back buffer upright into the window.
 #include "backend/gl_device.h"
 
 #include <SDL.h>
@@ -9,9 +9,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <map>
+#include <memory>
+
+#include "backend/d3dx9_math.h"
+#include "backend/gl_fixed_function.h"
+#include "backend/gl_pipeline.h"
+#include "backend/gl_resources.h"
 
 namespace {
+
+constexpr DWORD kStages = 8;
 
 D3DMATRIX IdentityMatrix() {
     D3DMATRIX m{};
@@ -19,26 +26,44 @@ D3DMATRIX IdentityMatrix() {
     return m;
 }
 
-DWORD FloatBits(float value) {
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
+float FloatOf(DWORD bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
-GLenum BlendFactor(DWORD blend) {
-    switch (blend) {
-        case D3DBLEND_ZERO: return GL_ZERO;
-        case D3DBLEND_ONE: return GL_ONE;
-        case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-        case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-        case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-        case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-        case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-        case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-        case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-        case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-        default: return GL_ONE;
+UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
+    switch (type) {
+        case D3DPT_POINTLIST: return primitives;
+        case D3DPT_LINELIST: return primitives * 2;
+        case D3DPT_LINESTRIP: return primitives + 1;
+        case D3DPT_TRIANGLELIST: return primitives * 3;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN: return primitives + 2;
     }
+    return 0;
+}
+
+GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
+    switch (type) {
+        case D3DPT_POINTLIST: return GL_POINTS;
+        case D3DPT_LINELIST: return GL_LINES;
+        case D3DPT_LINESTRIP: return GL_LINE_STRIP;
+        case D3DPT_TRIANGLELIST: return GL_TRIANGLES;
+        case D3DPT_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
+        default: return GL_TRIANGLE_FAN;
+    }
+}
+
+// Byte size of the vertex a flexible vertex format describes (position, normal,
+// diffuse, one set of 2D texture coordinates); 0 for formats not drawn here.
+UINT FvfSize(DWORD fvf) {
+    if ((fvf & 0xE) != D3DFVF_XYZ) return 0;
+    UINT size = 12;
+    if (fvf & D3DFVF_NORMAL) size += 12;
+    if (fvf & D3DFVF_DIFFUSE) size += 4;
+    if (fvf & D3DFVF_TEX1) size += 8;
+    return size;
 }
 
 class GlDevice : public IDirect3DDevice9 {
@@ -55,45 +80,60 @@ public:
         glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
         if (samples_ > maxSamples) return false;
 
-        glGenFramebuffers(1, &framebuffer_);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-        glGenRenderbuffers(1, &colour_);
-        glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples_, GL_RGBA8, width_, height_);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-        if (parameters.EnableAutoDepthStencil) {
-            glGenRenderbuffers(1, &depth_);
-            glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-            glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples_, GL_DEPTH24_STENCIL8, width_, height_);
-            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth_);
-        }
-        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+        const UINT width = static_cast<UINT>(width_), height = static_cast<UINT>(height_);
+        backBuffer_ = CreateRenderbufferSurface(width, height, D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET, samples_);
+        if (parameters.EnableAutoDepthStencil)
+            depthBuffer_ = CreateRenderbufferSurface(width, height, D3DFMT_D24X8, D3DUSAGE_DEPTHSTENCIL, samples_);
+        if (!backBuffer_) return false;
+        glGenFramebuffers(1, &drawFramebuffer_);
+        renderTarget_ = backBuffer_;
+        renderTarget_->AddRef();
+        depthStencil_ = depthBuffer_;
+        if (depthStencil_) depthStencil_->AddRef();
+        if (!BindTarget()) return false;
 
         if (samples_) {  // resolved copy for read-back and present
             glGenFramebuffers(1, &resolveFramebuffer_);
-            glBindFramebuffer(GL_FRAMEBUFFER, resolveFramebuffer_);
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
             glGenRenderbuffers(1, &resolveColour_);
             glBindRenderbuffer(GL_RENDERBUFFER, resolveColour_);
-            glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
-            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, resolveColour_);
-            glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+            glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width_, height_);
+            glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, resolveColour_);
         }
+        glGenFramebuffers(1, &backFramebuffer_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, backFramebuffer_);
+        backBuffer_->Attach(GL_COLOR_ATTACHMENT0);
+
         glGenVertexArrays(1, &vertexArray_);  // core profile needs one bound
         glBindVertexArray(vertexArray_);
+        glGenBuffers(1, &vertexBuffer_);
+        glGenSamplers(kStages, samplers_);
+        glEnable(GL_PROGRAM_POINT_SIZE);
+        // Sprite v = 0 at the top of the point, which is GL's lower edge here.
+        glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
 
-        SetDefaultStates(parameters.EnableAutoDepthStencil);
-        viewport_ = D3DVIEWPORT9{0, 0, static_cast<DWORD>(width_), static_cast<DWORD>(height_), 0.0f, 1.0f};
-        SetViewport(&viewport_);
-        return true;
+        renderStates_ = DefaultRenderStates(parameters.EnableAutoDepthStencil);
+        for (DWORD stage = 0; stage < kStages; ++stage) {
+            samplerStates_[stage] = DefaultSamplerStates();
+            stageStates_[stage] = DefaultStageStates(stage);
+        }
+        viewport_ = D3DVIEWPORT9{0, 0, width, height, 0.0f, 1.0f};
+        return BindTarget();
     }
 
     ~GlDevice() override {
         SDL_GL_MakeCurrent(window_, context_);
+        for (IDirect3DBaseTexture9*& texture : textures_)
+            if (texture) texture->Release();
+        for (IDirect3DSurface9* surface : {renderTarget_, depthStencil_, backBuffer_, depthBuffer_})
+            if (surface) surface->Release();
+        fixedFunction_.reset();
+        glDeleteSamplers(kStages, samplers_);
+        glDeleteBuffers(1, &vertexBuffer_);
         glDeleteVertexArrays(1, &vertexArray_);
-        glDeleteFramebuffers(1, &framebuffer_);
-        glDeleteFramebuffers(1, &resolveFramebuffer_);
-        const GLuint renderbuffers[] = {colour_, depth_, resolveColour_};
-        glDeleteRenderbuffers(3, renderbuffers);
+        const GLuint framebuffers[] = {drawFramebuffer_, backFramebuffer_, resolveFramebuffer_};
+        glDeleteFramebuffers(3, framebuffers);
+        glDeleteRenderbuffers(1, &resolveColour_);
         SDL_GL_MakeCurrent(window_, nullptr);
         SDL_GL_DeleteContext(context_);
     }
@@ -104,10 +144,11 @@ public:
     }
 
     HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) override {
+        if (!BindTarget()) return D3DERR_INVALIDCALL;
         GLbitfield mask = 0;
         if (flags & D3DCLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
-        if ((flags & D3DCLEAR_ZBUFFER) && depth_) mask |= GL_DEPTH_BUFFER_BIT;
-        if ((flags & D3DCLEAR_STENCIL) && depth_) mask |= GL_STENCIL_BUFFER_BIT;
+        if ((flags & D3DCLEAR_ZBUFFER) && depthStencil_) mask |= GL_DEPTH_BUFFER_BIT;
+        if ((flags & D3DCLEAR_STENCIL) && depthStencil_) mask |= GL_STENCIL_BUFFER_BIT;
         if (!mask) return D3D_OK;
         // Clears ignore the write masks in Direct3D.
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -128,7 +169,6 @@ public:
                           std::min(bottom, rects[i].y2), mask);
         }
         glDisable(GL_SCISSOR_TEST);
-        ApplyWriteMasks();
         return D3D_OK;
     }
 
@@ -150,18 +190,15 @@ public:
         SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        // Row 0 is the top: flip it into GL's bottom-up window.
         glBlitFramebuffer(0, 0, width_, height_, 0, windowHeight, windowWidth, 0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
         SDL_GL_SwapWindow(window_);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+        boundFramebuffer_ = 0;
         return D3D_OK;
     }
 
     HRESULT SetViewport(const D3DVIEWPORT9* viewport) override {
         viewport_ = *viewport;
-        glViewport(static_cast<GLint>(viewport->X), static_cast<GLint>(viewport->Y),
-                   static_cast<GLsizei>(viewport->Width), static_cast<GLsizei>(viewport->Height));
-        glDepthRange(viewport->MinZ, viewport->MaxZ);
+        ApplyViewport();
         return D3D_OK;
     }
 
@@ -171,37 +208,12 @@ public:
     }
 
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override {
-        renderStates_[state] = value;
-        switch (state) {
-            case D3DRS_ZENABLE:
-                if (value != D3DZB_FALSE && depth_)
-                    glEnable(GL_DEPTH_TEST);
-                else
-                    glDisable(GL_DEPTH_TEST);
-                break;
-            case D3DRS_ALPHABLENDENABLE:
-                if (value)
-                    glEnable(GL_BLEND);
-                else
-                    glDisable(GL_BLEND);
-                break;
-            case D3DRS_SRCBLEND:
-            case D3DRS_DESTBLEND:
-                glBlendFunc(BlendFactor(renderStates_[D3DRS_SRCBLEND]), BlendFactor(renderStates_[D3DRS_DESTBLEND]));
-                break;
-            case D3DRS_ZWRITEENABLE:
-            case D3DRS_COLORWRITEENABLE:
-                ApplyWriteMasks();
-                break;
-            default:
-                break;  // used when drawing
-        }
+        renderStates_[state] = value;  // applied when drawing
         return D3D_OK;
     }
 
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override {
-        auto found = renderStates_.find(state);
-        *value = found == renderStates_.end() ? 0 : found->second;
+        *value = Lookup(renderStates_, state);
         return D3D_OK;
     }
 
@@ -217,8 +229,111 @@ public:
     }
 
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override {
-        if (stage >= 8) return D3DERR_INVALIDCALL;
+        if (stage >= kStages) return D3DERR_INVALIDCALL;
+        if (texture) texture->AddRef();
+        if (textures_[stage]) textures_[stage]->Release();
         textures_[stage] = texture;
+        return D3D_OK;
+    }
+
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override {
+        if (sampler >= kStages) return D3DERR_INVALIDCALL;
+        samplerStates_[sampler][type] = value;
+        return D3D_OK;
+    }
+
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override {
+        if (sampler >= kStages) return D3DERR_INVALIDCALL;
+        *value = Lookup(samplerStates_[sampler], type);
+        return D3D_OK;
+    }
+
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override {
+        if (stage >= kStages) return D3DERR_INVALIDCALL;
+        stageStates_[stage][type] = value;
+        return D3D_OK;
+    }
+
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override {
+        if (stage >= kStages) return D3DERR_INVALIDCALL;
+        *value = Lookup(stageStates_[stage], type);
+        return D3D_OK;
+    }
+
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, void*) override {
+        *texture = GlTexture::Create(width, height, levels, usage, format, pool);
+        return *texture ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DCubeTexture9** texture, void*) override {
+        *texture = GlCubeTexture::Create(edge, levels, usage, format, pool);
+        return *texture ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multisample,
+                                      DWORD, BOOL, IDirect3DSurface9** surface, void*) override {
+        *surface = nullptr;
+        if (format != D3DFMT_D16 && format != D3DFMT_D24X8) return D3DERR_INVALIDCALL;
+        *surface = CreateRenderbufferSurface(width, height, format, D3DUSAGE_DEPTHSTENCIL, multisample);
+        return *surface ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override {
+        auto* target = dynamic_cast<GlSurface*>(surface);
+        if (index != 0 || !target || !(target->description().Usage & D3DUSAGE_RENDERTARGET))
+            return D3DERR_INVALIDCALL;
+        Hold(&renderTarget_, target);
+        viewport_ = D3DVIEWPORT9{0, 0, target->description().Width, target->description().Height, 0.0f, 1.0f};
+        boundFramebuffer_ = 0;
+        return D3D_OK;
+    }
+
+    HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override {
+        *surface = nullptr;
+        if (index != 0) return D3DERR_INVALIDCALL;
+        renderTarget_->AddRef();
+        *surface = renderTarget_;
+        return D3D_OK;
+    }
+
+    HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override {
+        auto* depth = dynamic_cast<GlSurface*>(surface);
+        if (surface && (!depth || !(depth->description().Usage & D3DUSAGE_DEPTHSTENCIL))) return D3DERR_INVALIDCALL;
+        Hold(&depthStencil_, depth);
+        boundFramebuffer_ = 0;
+        return D3D_OK;
+    }
+
+    HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override {
+        *surface = depthStencil_;
+        if (!depthStencil_) return D3DERR_NOTAVAILABLE;
+        depthStencil_->AddRef();
+        return D3D_OK;
+    }
+
+    HRESULT SetFVF(DWORD fvf) override {
+        fvf_ = fvf;
+        return D3D_OK;
+    }
+
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride) override {
+        const UINT count = VertexCount(type, primitives);
+        const UINT size = FvfSize(fvf_);
+        if (!count || !vertices || !size || stride < size) return D3DERR_INVALIDCALL;
+        if (!BindTarget()) return D3DERR_INVALIDCALL;
+        ApplyRenderStates(renderStates_, depthStencil_ != nullptr);
+        const FixedFunctionProgram& program = fixedFunction_->Get(FixedFunctionState(type));
+        if (!program.program) return D3DERR_INVALIDCALL;
+        glUseProgram(program.program);
+        SetFixedFunctionUniforms(program);
+        BindTextures();
+
+        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * stride, vertices, GL_STREAM_DRAW);
+        SetVertexLayout(stride);
+        glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(count));
         return D3D_OK;
     }
 
@@ -228,7 +343,6 @@ public:
         glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
         std::vector<uint32_t> pixels(static_cast<size_t>(width_) * height_);
         for (size_t i = 0; i < pixels.size(); ++i) {
             const uint8_t* p = &rgba[i * 4];
@@ -240,72 +354,160 @@ public:
     }
 
 private:
+    static DWORD Lookup(const StateTable& table, uint32_t state) {
+        auto found = table.find(state);
+        return found == table.end() ? 0 : found->second;
+    }
+
+    static void Hold(GlSurface** slot, GlSurface* surface) {
+        if (surface) surface->AddRef();
+        if (*slot) (*slot)->Release();
+        *slot = surface;
+    }
+
+    // Binds the framebuffer of the current target and depth surface.
+    bool BindTarget() {
+        if (boundFramebuffer_) return true;
+        glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
+        renderTarget_->Attach(GL_COLOR_ATTACHMENT0);
+        if (depthStencil_) {
+            const GLenum attachment = depthStencil_->description().Format == D3DFMT_D16 ? GL_DEPTH_ATTACHMENT
+                                                                                       : GL_DEPTH_STENCIL_ATTACHMENT;
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+            depthStencil_->Attach(attachment);
+        } else {
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        }
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+        boundFramebuffer_ = drawFramebuffer_;
+        ApplyViewport();
+        return true;
+    }
+
+    void ApplyViewport() {
+        glViewport(static_cast<GLint>(viewport_.X), static_cast<GLint>(viewport_.Y),
+                   static_cast<GLsizei>(viewport_.Width), static_cast<GLsizei>(viewport_.Height));
+        glDepthRange(viewport_.MinZ, viewport_.MaxZ);
+    }
+
     void ClearRect(LONG left, LONG top, LONG right, LONG bottom, GLbitfield mask) {
         if (right <= left || bottom <= top) return;
         glScissor(left, top, right - left, bottom - top);
         glClear(mask);
     }
 
-    void ApplyWriteMasks() {
-        const DWORD colour = renderStates_[D3DRS_COLORWRITEENABLE];
-        glColorMask(colour & 1, (colour >> 1) & 1, (colour >> 2) & 1, (colour >> 3) & 1);
-        glDepthMask(renderStates_[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    // Stage 0's texture when the fixed-function stage can sample it.
+    GlTexture* FixedFunctionTexture() const { return dynamic_cast<GlTexture*>(textures_[0]); }
+
+    FixedFunctionKey FixedFunctionState(D3DPRIMITIVETYPE type) {
+        FixedFunctionKey key;
+        key.diffuse = (fvf_ & D3DFVF_DIFFUSE) != 0;
+        key.texcoord = (fvf_ & D3DFVF_TEX1) != 0;
+        key.texture = FixedFunctionTexture() != nullptr;
+        key.points = type == D3DPT_POINTLIST;
+        key.pointSprite = key.points && Lookup(renderStates_, D3DRS_POINTSPRITEENABLE);
+        key.pointScale = key.points && Lookup(renderStates_, D3DRS_POINTSCALEENABLE);
+        key.lighting = Lookup(renderStates_, D3DRS_LIGHTING) != 0;
+        if (Lookup(renderStates_, D3DRS_ALPHATESTENABLE)) key.alphaFunc = Lookup(renderStates_, D3DRS_ALPHAFUNC);
+        const StateTable& stage = stageStates_[0];
+        key.colourOp = Lookup(stage, D3DTSS_COLOROP);
+        key.colourArg1 = Lookup(stage, D3DTSS_COLORARG1);
+        key.colourArg2 = Lookup(stage, D3DTSS_COLORARG2);
+        key.alphaOp = Lookup(stage, D3DTSS_ALPHAOP);
+        key.alphaArg1 = Lookup(stage, D3DTSS_ALPHAARG1);
+        key.alphaArg2 = Lookup(stage, D3DTSS_ALPHAARG2);
+        return key;
     }
 
-    // Direct3D's documented defaults.
-    void SetDefaultStates(bool depthBuffer) {
-        renderStates_ = {
-            {D3DRS_ZENABLE, depthBuffer ? D3DZB_TRUE : D3DZB_FALSE},
-            {D3DRS_FILLMODE, 3},
-            {D3DRS_SHADEMODE, 2},
-            {D3DRS_ZWRITEENABLE, TRUE},
-            {D3DRS_ALPHATESTENABLE, FALSE},
-            {D3DRS_SRCBLEND, D3DBLEND_ONE},
-            {D3DRS_DESTBLEND, D3DBLEND_ZERO},
-            {D3DRS_CULLMODE, D3DCULL_CCW},
-            {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
-            {D3DRS_ALPHAREF, 0},
-            {D3DRS_ALPHAFUNC, D3DCMP_ALWAYS},
-            {D3DRS_ALPHABLENDENABLE, FALSE},
-            {D3DRS_LIGHTING, TRUE},
-            {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1},
-            {D3DRS_POINTSIZE, FloatBits(1.0f)},
-            {D3DRS_POINTSIZE_MIN, FloatBits(1.0f)},
-            {D3DRS_POINTSPRITEENABLE, FALSE},
-            {D3DRS_POINTSCALEENABLE, FALSE},
-            {D3DRS_POINTSCALE_A, FloatBits(1.0f)},
-            {D3DRS_POINTSCALE_B, FloatBits(0.0f)},
-            {D3DRS_POINTSCALE_C, FloatBits(0.0f)},
-            {D3DRS_COLORWRITEENABLE, 0xF},
-            {D3DRS_COLORWRITEENABLE1, 0xF},
-            {D3DRS_COLORWRITEENABLE2, 0xF},
-            {D3DRS_COLORWRITEENABLE3, 0xF},
-        };
-        for (const auto& [state, value] : std::map<uint32_t, DWORD>(renderStates_))
-            SetRenderState(static_cast<D3DRENDERSTATETYPE>(state), value);
+    void SetFixedFunctionUniforms(const FixedFunctionProgram& program) {
+        D3DMATRIX world, view, projection, worldView, all;
+        GetTransform(D3DTS_WORLD, &world);
+        GetTransform(D3DTS_VIEW, &view);
+        GetTransform(D3DTS_PROJECTION, &projection);
+        D3DXMatrixMultiply(&worldView, &world, &view);
+        D3DXMatrixMultiply(&all, &worldView, &projection);
+        // Row-major memory read as GL columns is the transpose, so M * v in GLSL is p * M.
+        glUniformMatrix4fv(program.worldViewProjection, 1, GL_FALSE, &all.m[0][0]);
+        glUniformMatrix4fv(program.worldView, 1, GL_FALSE, &worldView.m[0][0]);
+        glUniform2f(program.halfPixel, 1.0f / std::max<DWORD>(1, viewport_.Width),
+                    1.0f / std::max<DWORD>(1, viewport_.Height));
+        glUniform1f(program.alphaRef, static_cast<float>(Lookup(renderStates_, D3DRS_ALPHAREF) & 0xFF));
+        glUniform1f(program.pointSize, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE)));
+        glUniform1f(program.pointMin, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE_MIN)));
+        glUniform3f(program.pointScale, FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_A)),
+                    FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_B)),
+                    FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_C)));
+        glUniform1f(program.viewportHeight, static_cast<float>(viewport_.Height));
     }
 
-    // The framebuffer that holds the finished single-sampled picture.
+    void BindTextures() {
+        for (DWORD stage = 0; stage < kStages; ++stage) {
+            glActiveTexture(GL_TEXTURE0 + stage);
+            GLuint texture2D = 0, cube = 0;
+            if (auto* texture = dynamic_cast<GlTexture*>(textures_[stage])) texture2D = texture->name();
+            if (auto* texture = dynamic_cast<GlCubeTexture*>(textures_[stage])) cube = texture->name();
+            glBindTexture(GL_TEXTURE_2D, texture2D);
+            glBindTexture(GL_TEXTURE_CUBE_MAP, cube);
+            ApplySamplerStates(samplers_[stage], samplerStates_[stage]);
+            glBindSampler(stage, samplers_[stage]);
+        }
+        glActiveTexture(GL_TEXTURE0);
+    }
+
+    void SetVertexLayout(UINT stride) {
+        const GLsizei step = static_cast<GLsizei>(stride);
+        size_t offset = 12;
+        glEnableVertexAttribArray(kPositionAttribute);
+        glVertexAttribPointer(kPositionAttribute, 3, GL_FLOAT, GL_FALSE, step, nullptr);
+        if (fvf_ & D3DFVF_NORMAL) offset += 12;
+        if (fvf_ & D3DFVF_DIFFUSE) {
+            // D3DCOLOR bytes are B, G, R, A: GL's BGRA attribute order.
+            glEnableVertexAttribArray(kColourAttribute);
+            glVertexAttribPointer(kColourAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, step,
+                                  reinterpret_cast<const void*>(offset));
+            offset += 4;
+        } else {
+            glDisableVertexAttribArray(kColourAttribute);
+        }
+        if (fvf_ & D3DFVF_TEX1) {
+            glEnableVertexAttribArray(kTexcoordAttribute);
+            glVertexAttribPointer(kTexcoordAttribute, 2, GL_FLOAT, GL_FALSE, step,
+                                  reinterpret_cast<const void*>(offset));
+        } else {
+            glDisableVertexAttribArray(kTexcoordAttribute);
+        }
+    }
+
+    // The framebuffer that holds the finished single-sampled back buffer.
     GLuint Resolve() {
-        if (!samples_) return framebuffer_;
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        if (!samples_) return backFramebuffer_;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, backFramebuffer_);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolveFramebuffer_);
         glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+        boundFramebuffer_ = 0;
         return resolveFramebuffer_;
     }
 
     SDL_Window* window_;
     SDL_GLContext context_;
     int width_ = 0, height_ = 0, samples_ = 0;
-    GLuint framebuffer_ = 0, colour_ = 0, depth_ = 0;
+    GlSurface* backBuffer_ = nullptr;
+    GlSurface* depthBuffer_ = nullptr;
+    GlSurface* renderTarget_ = nullptr;
+    GlSurface* depthStencil_ = nullptr;
+    GLuint drawFramebuffer_ = 0, backFramebuffer_ = 0, boundFramebuffer_ = 0;
     GLuint resolveFramebuffer_ = 0, resolveColour_ = 0;
-    GLuint vertexArray_ = 0;
+    GLuint vertexArray_ = 0, vertexBuffer_ = 0;
+    GLuint samplers_[kStages] = {};
+    std::unique_ptr<FixedFunctionCache> fixedFunction_ = std::make_unique<FixedFunctionCache>();
     bool inScene_ = false;
     D3DVIEWPORT9 viewport_{};
-    std::map<uint32_t, DWORD> renderStates_;
+    DWORD fvf_ = 0;
+    StateTable renderStates_;
+    StateTable samplerStates_[kStages];
+    StateTable stageStates_[kStages];
     std::map<uint32_t, D3DMATRIX> transforms_;
-    IDirect3DBaseTexture9* textures_[8] = {};
+    IDirect3DBaseTexture9* textures_[kStages] = {};
 };
 
 class GlDirect3D : public IDirect3D9 {

@@ -1,6 +1,9 @@
 #include "backend/recording_device.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "backend/recording_resources.h"
 
 namespace {
 
@@ -14,6 +17,36 @@ std::string Number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
+}
+
+uint64_t StateKey(DWORD unit, uint32_t type) { return (static_cast<uint64_t>(unit) << 32) | type; }
+
+UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
+    switch (type) {
+        case D3DPT_POINTLIST: return primitives;
+        case D3DPT_LINELIST: return primitives * 2;
+        case D3DPT_LINESTRIP: return primitives + 1;
+        case D3DPT_TRIANGLELIST: return primitives * 3;
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN: return primitives + 2;
+    }
+    return 0;
+}
+
+// "x y z #AARRGGBB u v" per vertex of the 2D batch's format.
+std::string FormatBatchVertices(const uint8_t* data, UINT count, UINT stride) {
+    std::string text = "[";
+    for (UINT i = 0; i < count; ++i, data += stride) {
+        float position[3], uv[2];
+        uint32_t colour;
+        std::memcpy(position, data, sizeof position);
+        std::memcpy(&colour, data + 24, sizeof colour);
+        std::memcpy(uv, data + 28, sizeof uv);
+        if (i) text += " | ";
+        text += Number(position[0]) + " " + Number(position[1]) + " " + Number(position[2]) + " #" +
+                Hex(colour).substr(2) + " " + Number(uv[0]) + " " + Number(uv[1]);
+    }
+    return text + "]";
 }
 
 D3DMATRIX Identity() {
@@ -57,6 +90,41 @@ std::string RenderStateName(D3DRENDERSTATETYPE state) {
 #undef NAME
     }
     return std::to_string(static_cast<uint32_t>(state));
+}
+
+std::string SamplerStateName(D3DSAMPLERSTATETYPE type) {
+    switch (type) {
+        case D3DSAMP_ADDRESSU: return "D3DSAMP_ADDRESSU";
+        case D3DSAMP_ADDRESSV: return "D3DSAMP_ADDRESSV";
+        case D3DSAMP_MAGFILTER: return "D3DSAMP_MAGFILTER";
+        case D3DSAMP_MINFILTER: return "D3DSAMP_MINFILTER";
+        case D3DSAMP_MIPFILTER: return "D3DSAMP_MIPFILTER";
+    }
+    return std::to_string(static_cast<uint32_t>(type));
+}
+
+std::string StageStateName(D3DTEXTURESTAGESTATETYPE type) {
+    switch (type) {
+        case D3DTSS_COLOROP: return "D3DTSS_COLOROP";
+        case D3DTSS_COLORARG1: return "D3DTSS_COLORARG1";
+        case D3DTSS_COLORARG2: return "D3DTSS_COLORARG2";
+        case D3DTSS_ALPHAOP: return "D3DTSS_ALPHAOP";
+        case D3DTSS_ALPHAARG1: return "D3DTSS_ALPHAARG1";
+        case D3DTSS_ALPHAARG2: return "D3DTSS_ALPHAARG2";
+    }
+    return std::to_string(static_cast<uint32_t>(type));
+}
+
+std::string PrimitiveName(D3DPRIMITIVETYPE type) {
+    switch (type) {
+        case D3DPT_POINTLIST: return "D3DPT_POINTLIST";
+        case D3DPT_LINELIST: return "D3DPT_LINELIST";
+        case D3DPT_LINESTRIP: return "D3DPT_LINESTRIP";
+        case D3DPT_TRIANGLELIST: return "D3DPT_TRIANGLELIST";
+        case D3DPT_TRIANGLESTRIP: return "D3DPT_TRIANGLESTRIP";
+        case D3DPT_TRIANGLEFAN: return "D3DPT_TRIANGLEFAN";
+    }
+    return std::to_string(static_cast<uint32_t>(type));
 }
 
 std::string TransformName(D3DTRANSFORMSTATETYPE state) {
@@ -107,12 +175,29 @@ HRESULT RecordingDirect3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focu
     return D3D_OK;
 }
 
-RecordingDevice::RecordingDevice(RecordedCalls* log) : log_(log) {}
+RecordingDevice::RecordingDevice(RecordedCalls* log) : log_(log) {
+    const D3DPRESENT_PARAMETERS& parameters = log->presentParameters;
+    const UINT width = parameters.BackBufferWidth ? parameters.BackBufferWidth : 640;
+    const UINT height = parameters.BackBufferHeight ? parameters.BackBufferHeight : 480;
+    viewport_ = D3DVIEWPORT9{0, 0, width, height, 0.0f, 1.0f};
+    backBuffer_ = new RecordingSurface(log, {D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT, width, height});
+    depthBuffer_ = new RecordingSurface(log, {D3DFMT_D24X8, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, width, height});
+    Hold(&renderTarget_, backBuffer_);
+    Hold(&depthStencil_, depthBuffer_);
+}
+
+void RecordingDevice::Hold(IDirect3DSurface9** slot, IDirect3DSurface9* surface) {
+    if (surface) surface->AddRef();
+    if (*slot) (*slot)->Release();
+    *slot = surface;
+}
 
 void RecordingDevice::record(const std::string& call) { log_->calls.push_back(call); }
 
 ULONG RecordingDevice::Release() {
     record("IDirect3DDevice9::Release()");
+    for (IDirect3DSurface9* surface : {renderTarget_, depthStencil_, backBuffer_, depthBuffer_})
+        if (surface) surface->Release();
     delete this;
     return 0;
 }
@@ -180,7 +265,125 @@ HRESULT RecordingDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* ma
 }
 
 HRESULT RecordingDevice::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
-    record("SetTexture(" + std::to_string(stage) + ", " + (texture ? "texture" : "null") + ")");
+    record("SetTexture(" + std::to_string(stage) + ", " + ResourceName(texture) + ")");
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+    record("SetSamplerState(" + std::to_string(sampler) + ", " + SamplerStateName(type) + ", " +
+           std::to_string(value) + ")");
+    samplerStates_[StateKey(sampler, type)] = value;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
+    auto found = samplerStates_.find(StateKey(sampler, type));
+    *value = found == samplerStates_.end() ? 0 : found->second;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    record("SetTextureStageState(" + std::to_string(stage) + ", " + StageStateName(type) + ", " +
+           std::to_string(value) + ")");
+    stageStates_[StateKey(stage, type)] = value;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+    auto found = stageStates_.find(StateKey(stage, type));
+    *value = found == stageStates_.end() ? 0 : found->second;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                       D3DPOOL pool, IDirect3DTexture9** texture, void*) {
+    *texture = nullptr;
+    const std::string arguments = std::to_string(width) + ", " + std::to_string(height) + ", " +
+                                  std::to_string(levels) + ", " + std::to_string(usage) + ", " +
+                                  std::to_string(format) + ", " + std::to_string(pool);
+    if (log_->refuseTextures || !width || !height) {
+        record("CreateTexture(" + arguments + ") = refused");
+        return D3DERR_INVALIDCALL;
+    }
+    auto* made = new RecordingTexture(log_, {format, usage, pool, width, height}, levels ? levels : 1);
+    record("CreateTexture(" + arguments + ") = " + made->name());
+    *texture = made;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                           IDirect3DCubeTexture9** texture, void*) {
+    *texture = nullptr;
+    const std::string arguments = std::to_string(edge) + ", " + std::to_string(levels) + ", " +
+                                  std::to_string(usage) + ", " + std::to_string(format) + ", " + std::to_string(pool);
+    if (log_->refuseTextures || !edge) {
+        record("CreateCubeTexture(" + arguments + ") = refused");
+        return D3DERR_INVALIDCALL;
+    }
+    auto* made = new RecordingCubeTexture(log_, {format, usage, pool, edge, edge}, levels ? levels : 1);
+    record("CreateCubeTexture(" + arguments + ") = " + made->name());
+    *texture = made;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE,
+                                                   DWORD, BOOL, IDirect3DSurface9** surface, void*) {
+    *surface = nullptr;
+    const std::string arguments =
+        std::to_string(width) + ", " + std::to_string(height) + ", " + std::to_string(format);
+    if (log_->refuseDepthSurfaces) {
+        record("CreateDepthStencilSurface(" + arguments + ") = refused");
+        return D3DERR_INVALIDCALL;
+    }
+    auto* made = new RecordingSurface(log_, {format, D3DUSAGE_DEPTHSTENCIL, D3DPOOL_DEFAULT, width, height});
+    record("CreateDepthStencilSurface(" + arguments + ") = " + made->name());
+    *surface = made;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface) {
+    record("SetRenderTarget(" + std::to_string(index) + ", " + ResourceName(surface) + ")");
+    if (index != 0 || !surface) return D3DERR_INVALIDCALL;
+    Hold(&renderTarget_, surface);
+    D3DSURFACE_DESC description{};
+    surface->GetDesc(&description);
+    viewport_ = D3DVIEWPORT9{0, 0, description.Width, description.Height, 0.0f, 1.0f};
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::GetRenderTarget(DWORD index, IDirect3DSurface9** surface) {
+    *surface = nullptr;
+    if (index != 0) return D3DERR_INVALIDCALL;
+    renderTarget_->AddRef();
+    *surface = renderTarget_;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetDepthStencilSurface(IDirect3DSurface9* surface) {
+    record("SetDepthStencilSurface(" + ResourceName(surface) + ")");
+    Hold(&depthStencil_, surface);
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::GetDepthStencilSurface(IDirect3DSurface9** surface) {
+    *surface = depthStencil_;
+    if (!depthStencil_) return D3DERR_NOTAVAILABLE;
+    depthStencil_->AddRef();
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetFVF(DWORD fvf) {
+    record("SetFVF(" + Hex(fvf) + ")");
+    fvf_ = fvf;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride) {
+    std::string call = "DrawPrimitiveUP(" + PrimitiveName(type) + ", " + std::to_string(primitives) + ", " +
+                       std::to_string(stride);
+    if (fvf_ == (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1) && stride >= 36)
+        call += ", " + FormatBatchVertices(static_cast<const uint8_t*>(vertices), VertexCount(type, primitives), stride);
+    record(call + ")");
     return D3D_OK;
 }
 

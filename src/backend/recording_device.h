@@ -15,6 +15,10 @@ struct RecordedCalls {
     HWND focusWindow = nullptr;
     DWORD behaviourFlags = 0;
     bool refuseDevice = false;  // CreateDevice fails, as an unsupported configuration does
+    bool refuseTextures = false;       // CreateTexture and CreateCubeTexture fail
+    bool refuseDepthSurfaces = false;  // CreateDepthStencilSurface fails
+    int resourcesMade = 0;             // numbers the log names
+    int resourcesAlive = 0;            // textures and surfaces not yet released
 
     void clear() { calls.clear(); }
 };
@@ -48,19 +52,47 @@ public:
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) override;
+    HRESULT GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture9** texture, void* sharedHandle) override;
+    HRESULT CreateCubeTexture(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DCubeTexture9** texture, void* sharedHandle) override;
+    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multisample,
+                                      DWORD quality, BOOL discard, IDirect3DSurface9** surface,
+                                      void* sharedHandle) override;
+    HRESULT SetRenderTarget(DWORD index, IDirect3DSurface9* surface) override;
+    HRESULT GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
+    HRESULT SetDepthStencilSurface(IDirect3DSurface9* surface) override;
+    HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override;
+    HRESULT SetFVF(DWORD fvf) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) override;
     std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override;
 
 private:
     void record(const std::string& call);
+    void Hold(IDirect3DSurface9** slot, IDirect3DSurface9* surface);
 
     RecordedCalls* log_;
     bool inScene_ = false;
     D3DVIEWPORT9 viewport_{0, 0, 640, 480, 0.0f, 1.0f};
     std::map<uint32_t, DWORD> renderStates_;
     std::map<uint32_t, D3DMATRIX> transforms_;
+    std::map<uint64_t, DWORD> samplerStates_;  // (sampler << 32) | type
+    std::map<uint64_t, DWORD> stageStates_;    // (stage << 32) | type
+    IDirect3DSurface9* backBuffer_ = nullptr;
+    IDirect3DSurface9* depthBuffer_ = nullptr;
+    IDirect3DSurface9* renderTarget_ = nullptr;
+    IDirect3DSurface9* depthStencil_ = nullptr;
+    DWORD fvf_ = 0;
 };
 
 // Readable names for the values tests compare against.
 std::string RenderStateName(D3DRENDERSTATETYPE state);
 std::string TransformName(D3DTRANSFORMSTATETYPE state);
 std::string FormatMatrix(const D3DMATRIX& matrix);
+std::string SamplerStateName(D3DSAMPLERSTATETYPE type);
+std::string StageStateName(D3DTEXTURESTAGESTATETYPE type);
+std::string PrimitiveName(D3DPRIMITIVETYPE type);

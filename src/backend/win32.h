@@ -9,6 +9,7 @@
 
 using DWORD = uint32_t;
 using UINT = uint32_t;
+using INT = int32_t;
 using ULONG = uint32_t;
 using LONG = int32_t;
 using BOOL = int;

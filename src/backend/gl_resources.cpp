@@ -1,0 +1,188 @@
+#include "backend/gl_resources.h"
+
+#include <algorithm>
+
+namespace {
+
+struct GlFormat {
+    GLenum internal, format, type;
+};
+
+bool FormatOf(D3DFORMAT format, GlFormat* gl) {
+    switch (format) {
+        case D3DFMT_A8R8G8B8: *gl = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE}; return true;
+        case D3DFMT_X8R8G8B8:
+        case D3DFMT_R8G8B8: *gl = {GL_RGB8, GL_BGRA, GL_UNSIGNED_BYTE}; return true;
+        case D3DFMT_A16B16G16R16F: *gl = {GL_RGBA16F, GL_RGBA, GL_HALF_FLOAT}; return true;
+        case D3DFMT_A32B32G32R32F: *gl = {GL_RGBA32F, GL_RGBA, GL_FLOAT}; return true;
+        case D3DFMT_D16: *gl = {GL_DEPTH_COMPONENT16, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT}; return true;
+        case D3DFMT_D24X8: *gl = {GL_DEPTH24_STENCIL8, GL_DEPTH_STENCIL, GL_UNSIGNED_INT_24_8}; return true;
+        default: return false;
+    }
+}
+
+constexpr UINT kMaxEdge = 8192;
+
+UINT MaxLevels(UINT width, UINT height) {
+    UINT levels = 1;
+    for (UINT edge = std::max(width, height); edge > 1; edge >>= 1) ++levels;
+    return levels;
+}
+
+// Allocates every level of a bound texture target (one face target for cubes).
+void AllocateLevels(GLenum target, const GlFormat& gl, UINT width, UINT height, UINT levels) {
+    for (UINT level = 0; level < levels; ++level)
+        glTexImage2D(target, static_cast<GLint>(level), static_cast<GLint>(gl.internal),
+                     static_cast<GLsizei>(std::max(1u, width >> level)),
+                     static_cast<GLsizei>(std::max(1u, height >> level)), 0, gl.format, gl.type, nullptr);
+}
+
+}  // namespace
+
+GlSurface::GlSurface(IDirect3DResource9* owner, const D3DSURFACE_DESC& description, GLenum target, GLuint texture,
+                     GLuint renderbuffer)
+    : owner_(owner), description_(description), target_(target), texture_(texture), renderbuffer_(renderbuffer) {}
+
+GlSurface::~GlSurface() {
+    if (renderbuffer_ && !owner_) glDeleteRenderbuffers(1, &renderbuffer_);
+}
+
+ULONG GlSurface::AddRef() {
+    if (owner_) owner_->AddRef();
+    return ++references_;
+}
+
+ULONG GlSurface::Release() {
+    // A level lives as long as its texture; its references are the texture's.
+    if (owner_) {
+        --references_;
+        owner_->Release();
+        return references_;
+    }
+    if (--references_) return references_;
+    delete this;
+    return 0;
+}
+
+HRESULT GlSurface::GetDesc(D3DSURFACE_DESC* description) {
+    *description = description_;
+    return D3D_OK;
+}
+
+void GlSurface::Attach(GLenum attachment) const {
+    if (renderbuffer_)
+        glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, attachment, GL_RENDERBUFFER, renderbuffer_);
+    else
+        glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, attachment, target_, texture_, 0);
+}
+
+GlSurface* CreateRenderbufferSurface(UINT width, UINT height, D3DFORMAT format, DWORD usage, int samples) {
+    GlFormat gl{};
+    if (!FormatOf(format, &gl) || !width || !height || width > kMaxEdge || height > kMaxEdge) return nullptr;
+    GLuint renderbuffer = 0;
+    glGenRenderbuffers(1, &renderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, gl.internal, static_cast<GLsizei>(width),
+                                     static_cast<GLsizei>(height));
+    return new GlSurface(nullptr, {format, usage, D3DPOOL_DEFAULT, width, height}, GL_RENDERBUFFER, 0, renderbuffer);
+}
+
+GlTexture::GlTexture(GLuint texture, const D3DSURFACE_DESC& description, DWORD levels)
+    : texture_(texture), description_(description), levels_(levels) {}
+
+GlTexture* GlTexture::Create(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool) {
+    GlFormat gl{};
+    if (!FormatOf(format, &gl) || gl.format == GL_DEPTH_COMPONENT || gl.format == GL_DEPTH_STENCIL || !width ||
+        !height || width > kMaxEdge || height > kMaxEdge)
+        return nullptr;
+    levels = levels ? std::min(levels, MaxLevels(width, height)) : MaxLevels(width, height);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    AllocateLevels(GL_TEXTURE_2D, gl, width, height, levels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
+    return new GlTexture(texture, {format, usage, pool, width, height}, levels);
+}
+
+ULONG GlTexture::Release() {
+    if (--references_) return references_;
+    delete level0_;
+    glDeleteTextures(1, &texture_);
+    delete this;
+    return 0;
+}
+
+HRESULT GlTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
+    *surface = nullptr;
+    if (level != 0) return D3DERR_INVALIDCALL;  // only level 0 is drawn into
+    if (!level0_) level0_ = new GlSurface(this, description_, GL_TEXTURE_2D, texture_, 0);
+    level0_->AddRef();
+    *surface = level0_;
+    return D3D_OK;
+}
+
+HRESULT GlTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
+    if (level >= levels_) return D3DERR_INVALIDCALL;
+    *description = description_;
+    description->Width = std::max(1u, description_.Width >> level);
+    description->Height = std::max(1u, description_.Height >> level);
+    return D3D_OK;
+}
+
+HRESULT GlTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*, DWORD) {
+    const bool bytes = description_.Format == D3DFMT_A8R8G8B8 || description_.Format == D3DFMT_X8R8G8B8;
+    if (level != 0 || !bytes || !locked_.empty()) return D3DERR_INVALIDCALL;
+    locked_.assign(static_cast<size_t>(description_.Width) * description_.Height, 0);
+    locked->Pitch = static_cast<INT>(description_.Width * 4);
+    locked->pBits = locked_.data();
+    return D3D_OK;
+}
+
+HRESULT GlTexture::UnlockRect(UINT level) {
+    if (level != 0 || locked_.empty()) return D3DERR_INVALIDCALL;
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(description_.Width),
+                    static_cast<GLsizei>(description_.Height), GL_BGRA, GL_UNSIGNED_BYTE, locked_.data());
+    if (levels_ > 1) glGenerateMipmap(GL_TEXTURE_2D);
+    locked_.clear();
+    locked_.shrink_to_fit();
+    return D3D_OK;
+}
+
+GlCubeTexture::GlCubeTexture(GLuint texture, const D3DSURFACE_DESC& description, DWORD levels)
+    : texture_(texture), description_(description), levels_(levels) {
+    for (int face = 0; face < 6; ++face)
+        faces_[face] = new GlSurface(this, description_, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, texture_, 0);
+}
+
+GlCubeTexture* GlCubeTexture::Create(UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool) {
+    GlFormat gl{};
+    if (!FormatOf(format, &gl) || gl.format == GL_DEPTH_COMPONENT || gl.format == GL_DEPTH_STENCIL || !edge ||
+        edge > kMaxEdge)
+        return nullptr;
+    levels = levels ? std::min(levels, MaxLevels(edge, edge)) : MaxLevels(edge, edge);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
+    // Direct3D's face order is GL's: +X, -X, +Y, -Y, +Z, -Z.
+    for (int face = 0; face < 6; ++face) AllocateLevels(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, gl, edge, edge, levels);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
+    return new GlCubeTexture(texture, {format, usage, pool, edge, edge}, levels);
+}
+
+ULONG GlCubeTexture::Release() {
+    if (--references_) return references_;
+    for (GlSurface* face : faces_) delete face;
+    glDeleteTextures(1, &texture_);
+    delete this;
+    return 0;
+}
+
+HRESULT GlCubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface9** surface) {
+    *surface = nullptr;
+    if (face > D3DCUBEMAP_FACE_NEGATIVE_Z || level != 0) return D3DERR_INVALIDCALL;
+    faces_[face]->AddRef();
+    *surface = faces_[face];
+    return D3D_OK;
+}

@@ -1,0 +1,100 @@
+#include "backend/recording_resources.h"
+
+#include <algorithm>
+
+#include "backend/recording_device.h"
+
+namespace {
+
+std::string NextName(RecordedCalls* log, const char* kind) {
+    return std::string(kind) + "#" + std::to_string(++log->resourcesMade);
+}
+
+}  // namespace
+
+RecordingSurface::RecordingSurface(RecordedCalls* log, const D3DSURFACE_DESC& description)
+    : log_(log), description_(description), name_(NextName(log, "surface")) {
+    ++log_->resourcesAlive;
+}
+
+ULONG RecordingSurface::Release() {
+    if (--references_) return references_;
+    --log_->resourcesAlive;
+    delete this;
+    return 0;
+}
+
+HRESULT RecordingSurface::GetDesc(D3DSURFACE_DESC* description) {
+    *description = description_;
+    return D3D_OK;
+}
+
+RecordingTexture::RecordingTexture(RecordedCalls* log, const D3DSURFACE_DESC& description, DWORD levels)
+    : log_(log), description_(description), levels_(levels), name_(NextName(log, "texture")) {
+    ++log_->resourcesAlive;
+}
+
+ULONG RecordingTexture::Release() {
+    if (--references_) return references_;
+    if (level0_) level0_->Release();
+    --log_->resourcesAlive;
+    delete this;
+    return 0;
+}
+
+HRESULT RecordingTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
+    *surface = nullptr;
+    if (level >= levels_) return D3DERR_INVALIDCALL;
+    if (!level0_) level0_ = new RecordingSurface(log_, description_);
+    level0_->AddRef();
+    *surface = level0_;
+    return D3D_OK;
+}
+
+HRESULT RecordingTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
+    if (level >= levels_) return D3DERR_INVALIDCALL;
+    *description = description_;
+    description->Width = std::max(1u, description_.Width >> level);
+    description->Height = std::max(1u, description_.Height >> level);
+    return D3D_OK;
+}
+
+HRESULT RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*, DWORD) {
+    if (level != 0) return D3DERR_INVALIDCALL;
+    pixels_.resize(static_cast<size_t>(description_.Width) * description_.Height);
+    locked->Pitch = static_cast<INT>(description_.Width * 4);
+    locked->pBits = pixels_.data();
+    return D3D_OK;
+}
+
+HRESULT RecordingTexture::UnlockRect(UINT level) { return level == 0 ? D3D_OK : D3DERR_INVALIDCALL; }
+
+RecordingCubeTexture::RecordingCubeTexture(RecordedCalls* log, const D3DSURFACE_DESC& description, DWORD levels)
+    : log_(log), levels_(levels), name_(NextName(log, "cube")) {
+    ++log_->resourcesAlive;
+    for (RecordingSurface*& face : faces_) face = new RecordingSurface(log_, description);
+}
+
+ULONG RecordingCubeTexture::Release() {
+    if (--references_) return references_;
+    for (RecordingSurface* face : faces_) face->Release();
+    --log_->resourcesAlive;
+    delete this;
+    return 0;
+}
+
+HRESULT RecordingCubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface9** surface) {
+    *surface = nullptr;
+    if (face > D3DCUBEMAP_FACE_NEGATIVE_Z || level >= levels_) return D3DERR_INVALIDCALL;
+    faces_[face]->AddRef();
+    *surface = faces_[face];
+    return D3D_OK;
+}
+
+std::string ResourceName(IDirect3DResource9* resource) {
+    if (!resource) return "null";
+    if (auto* texture = dynamic_cast<RecordingTexture*>(resource)) return texture->name();
+    if (auto* cube = dynamic_cast<RecordingCubeTexture*>(resource)) return cube->name();
+    if (auto* surface = dynamic_cast<RecordingSurface*>(resource)) return surface->name();
+    return "foreign";
+}

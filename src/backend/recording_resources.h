@@ -1,0 +1,69 @@
+// Textures and surfaces of the recording device: named "texture#N",
+// "cube#N", "surface#N" in the log, counted, with pixel memory for locks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "backend/d3d9.h"
+
+struct RecordedCalls;
+
+class RecordingSurface : public IDirect3DSurface9 {
+public:
+    RecordingSurface(RecordedCalls* log, const D3DSURFACE_DESC& description);
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override;
+    HRESULT GetDesc(D3DSURFACE_DESC* description) override;
+    const std::string& name() const { return name_; }
+
+private:
+    RecordedCalls* log_;
+    D3DSURFACE_DESC description_;
+    std::string name_;
+    ULONG references_ = 1;
+};
+
+class RecordingTexture : public IDirect3DTexture9 {
+public:
+    RecordingTexture(RecordedCalls* log, const D3DSURFACE_DESC& description, DWORD levels);
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override;
+    DWORD GetLevelCount() override { return levels_; }
+    HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* description) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+    const std::string& name() const { return name_; }
+    // Level 0 as written through LockRect, 0xAARRGGBB, top row first.
+    const std::vector<uint32_t>& pixels() const { return pixels_; }
+
+private:
+    RecordedCalls* log_;
+    D3DSURFACE_DESC description_;
+    DWORD levels_;
+    std::string name_;
+    RecordingSurface* level0_ = nullptr;
+    std::vector<uint32_t> pixels_;
+    ULONG references_ = 1;
+};
+
+class RecordingCubeTexture : public IDirect3DCubeTexture9 {
+public:
+    RecordingCubeTexture(RecordedCalls* log, const D3DSURFACE_DESC& description, DWORD levels);
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override;
+    DWORD GetLevelCount() override { return levels_; }
+    HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface9** surface) override;
+    const std::string& name() const { return name_; }
+
+private:
+    RecordedCalls* log_;
+    DWORD levels_;
+    std::string name_;
+    RecordingSurface* faces_[6] = {};
+    ULONG references_ = 1;
+};
+
+// The log name of any recording texture or surface; "null" for none.
+std::string ResourceName(IDirect3DResource9* resource);
