@@ -1,6 +1,8 @@
 // The one graphics context: the device and the state the engine keeps beside it.
 #pragma once
 
+#include <vector>
+
 #include "backend/d3d9.h"
 
 struct LightList {
@@ -26,6 +28,7 @@ struct GraphicsContext {
     D3DMATRIX objectMatrix{};
     LightList* lightList = nullptr;
     float pointSize = 1.0f;
+    std::vector<D3DMATRIX>* matrixStack = nullptr;  // zkPushMatrix makes it, zkFreeMatrixStack drops it
 };
 
 // Every drawing operation reaches the device through this pointer.
