@@ -1,0 +1,25 @@
+// A texture from the textures directory, held by name with its filters.
+#pragma once
+
+#include <string>
+
+#include "gfx2d/texture_data.h"
+
+class NamedTexture {
+public:
+    NamedTexture() = default;
+    // Never fails: a texture that does not load binds as no texture.
+    explicit NamedTexture(const std::string& name);
+    ~NamedTexture();
+    NamedTexture(const NamedTexture&) = delete;
+    NamedTexture& operator=(const NamedTexture&) = delete;
+
+    // Loads "textures\" + name; true when it loaded.
+    bool Load(const std::string& name);
+    void Bind(DWORD stage);
+
+    TextureData* texture = nullptr;
+    std::string name;
+    int magnification = 1;  // 0 point, 1 linear
+    int minification = 1;
+};
