@@ -118,6 +118,7 @@ public:
             stageStates_[stage] = DefaultStageStates(stage);
         }
         viewport_ = D3DVIEWPORT9{0, 0, width, height, 0.0f, 1.0f};
+        boundFramebuffer_ = 0;  // the set-up above bound other framebuffers
         return BindTarget();
     }
 
