@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "backend/d3d9_sizes.h"
 #include "backend/d3dx9_math.h"
 #include "backend/gl_fixed_function.h"
 #include "backend/gl_pipeline.h"
@@ -30,18 +31,6 @@ float FloatOf(DWORD bits) {
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
-}
-
-UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
-    switch (type) {
-        case D3DPT_POINTLIST: return primitives;
-        case D3DPT_LINELIST: return primitives * 2;
-        case D3DPT_LINESTRIP: return primitives + 1;
-        case D3DPT_TRIANGLELIST: return primitives * 3;
-        case D3DPT_TRIANGLESTRIP:
-        case D3DPT_TRIANGLEFAN: return primitives + 2;
-    }
-    return 0;
 }
 
 GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {

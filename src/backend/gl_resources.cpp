@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "backend/d3d9_sizes.h"
+
 namespace {
 
 struct GlFormat {
@@ -123,9 +125,7 @@ HRESULT GlTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) {
 
 HRESULT GlTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
     if (level >= levels_) return D3DERR_INVALIDCALL;
-    *description = description_;
-    description->Width = std::max(1u, description_.Width >> level);
-    description->Height = std::max(1u, description_.Height >> level);
+    *description = LevelDescription(description_, level);
     return D3D_OK;
 }
 

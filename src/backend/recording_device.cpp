@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "backend/d3d9_sizes.h"
 #include "backend/recording_resources.h"
 
 namespace {
@@ -20,18 +21,6 @@ std::string Number(double value) {
 }
 
 uint64_t StateKey(DWORD unit, uint32_t type) { return (static_cast<uint64_t>(unit) << 32) | type; }
-
-UINT VertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
-    switch (type) {
-        case D3DPT_POINTLIST: return primitives;
-        case D3DPT_LINELIST: return primitives * 2;
-        case D3DPT_LINESTRIP: return primitives + 1;
-        case D3DPT_TRIANGLELIST: return primitives * 3;
-        case D3DPT_TRIANGLESTRIP:
-        case D3DPT_TRIANGLEFAN: return primitives + 2;
-    }
-    return 0;
-}
 
 // "x y z #AARRGGBB u v" per vertex of the 2D batch's format.
 std::string FormatBatchVertices(const uint8_t* data, UINT count, UINT stride) {

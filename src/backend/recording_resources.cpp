@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "backend/d3d9_sizes.h"
 #include "backend/recording_device.h"
 
 namespace {
@@ -53,9 +54,7 @@ HRESULT RecordingTexture::GetSurfaceLevel(UINT level, IDirect3DSurface9** surfac
 
 HRESULT RecordingTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
     if (level >= levels_) return D3DERR_INVALIDCALL;
-    *description = description_;
-    description->Width = std::max(1u, description_.Width >> level);
-    description->Height = std::max(1u, description_.Height >> level);
+    *description = LevelDescription(description_, level);
     return D3D_OK;
 }
 
