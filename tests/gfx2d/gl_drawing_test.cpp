@@ -38,6 +38,22 @@ protected:
         if (target) textures.push_back(target);
         return target;
     }
+    // Draws into a fresh black 2D target in its own pixel space, then shows
+    // the target upright over the whole back buffer.
+    template <typename Draw>
+    void DrawThroughTarget(uint32_t edge, Draw draw) {
+        TextureData* target = Target(kTextureRenderTarget | kTexture2D | kTextureA8R8G8B8, edge, edge);
+        ASSERT_TRUE(target);
+        g_graphics->clearColour[0] = g_graphics->clearColour[1] = g_graphics->clearColour[2] = 0.0f;
+        zkBeginRenderTarget(target, 0);
+        zkSet2D(edge, edge);
+        draw();
+        target->renderToSurface->EndScene(0);
+        zkSet2D(width, height);
+        ClearTo(kBlue);
+        zkBindTexture(target, 0);
+        zkDrawQuad(0, 0, width, height, 0xFFFFFFFF);
+    }
     void ClearTo(D3DCOLOR colour, float depth = 1.0f) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, colour, depth, 0);
     }
@@ -107,18 +123,7 @@ TEST_F(GlDrawing, TexelCentresLandOnPixelCentres) {
 
 TEST_F(GlDrawing, RenderTargetSampledAtTheTopShowsTheTopOfTheDrawing) {
     Open(64, 48);
-    TextureData* target = Target(kTextureRenderTarget | kTexture2D | kTextureA8R8G8B8, 64, 64);
-    ASSERT_TRUE(target);
-    g_graphics->clearColour[0] = g_graphics->clearColour[1] = g_graphics->clearColour[2] = 0.0f;
-    zkBeginRenderTarget(target, 0);
-    zkSet2D(64, 64);
-    Square(0, 0, 64, 16, 0, kRed);  // the top quarter red
-    target->renderToSurface->EndScene(0);
-
-    zkSet2D(64, 48);
-    ClearTo(kBlue);
-    zkBindTexture(target, 0);
-    zkDrawQuad(0, 0, 64, 48, 0xFFFFFFFF);
+    DrawThroughTarget(64, [&] { Square(0, 0, 64, 16, 0, kRed); });  // the top quarter red
     EXPECT_TRUE(ColourNear(Pixel(32, 2), kRed));
     EXPECT_TRUE(ColourNear(Pixel(32, 40), kBlack));
 }
@@ -174,20 +179,12 @@ TEST_F(GlDrawing, CullModesFollowTheWindingSeenOnScreen) {
     }
 
     // The same inside a render target, looked at through an upright quad.
-    TextureData* target = Target(kTextureRenderTarget | kTexture2D | kTextureA8R8G8B8, 32, 32);
-    ASSERT_TRUE(target);
-    g_graphics->clearColour[0] = g_graphics->clearColour[1] = g_graphics->clearColour[2] = 0.0f;
-    zkBeginRenderTarget(target, 0);
-    zkSet2D(32, 32);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-    Triangle(clockwise);
     const float lowerRight[3][3] = {{32, 32, 0}, {32, 0, 0}, {0, 32, 0}};  // counter-clockwise
-    Triangle(lowerRight);
-    target->renderToSurface->EndScene(0);
-    zkSet2D(32, 32);
-    ClearTo(kBlue);
-    zkBindTexture(target, 0);
-    zkDrawQuad(0, 0, 32, 32, 0xFFFFFFFF);
+    DrawThroughTarget(32, [&] {
+        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+        Triangle(clockwise);
+        Triangle(lowerRight);
+    });
     EXPECT_TRUE(ColourNear(Pixel(4, 4), kBlack));
     EXPECT_TRUE(ColourNear(Pixel(28, 28), kWhite));
 }
