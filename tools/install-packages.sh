@@ -5,6 +5,6 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
-  libsdl2-dev libepoxy-dev libvorbis-dev libpng-dev \
+  libsdl2-dev libepoxy-dev libvorbis-dev libpng-dev zlib1g-dev \
   libgl1-mesa-dri libegl-mesa0 \
   libgtest-dev

@@ -201,3 +201,22 @@ TEST_F(GlDrawing, OpaqueBlackOfNonPowerOfTwoPicturesIsTransparent) {
     EXPECT_EQ(Pixel(3, 8), kBlue);
     EXPECT_EQ(Pixel(12, 8), kRed);
 }
+
+TEST_F(GlDrawing, PointSpritesShrinkWithDistance) {
+    Open(64, 64);
+    zkSet3D(64, 64, 36.0f, 0.2f, 1000.0f);
+    ClearTo(kBlack);
+    // Top half red, bottom half green: the sprite's v = 0 is its top.
+    zkBindTexture(Texture("sprite.png", 2, 2, {kRed, kRed, kGreen, kGreen}), 0);
+    zkSetSamplerFilters(0, 0, 0);
+    g_graphics->pointSize = 0.5f;
+    zkEnable(1);
+    zkEnable(3);
+    zkColor4f(1, 1, 1, 1);
+    zkBegin(BATCH_POINTS);
+    zkVertex3f(0, 0, -4);  // 64 x 0.5 / 4: an 8-pixel sprite around the centre
+    EXPECT_EQ(Pixel(32, 29), kRed);
+    EXPECT_EQ(Pixel(32, 34), kGreen);
+    EXPECT_EQ(Pixel(25, 32), kBlack);
+    EXPECT_EQ(Pixel(32, 38), kBlack);
+}
