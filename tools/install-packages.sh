@@ -6,5 +6,6 @@ apt-get update
 apt-get install -y --no-install-recommends \
   build-essential cmake ninja-build pkg-config \
   libsdl2-dev libepoxy-dev libvorbis-dev libpng-dev zlib1g-dev \
+  glslang-dev glslang-tools spirv-tools libspirv-cross-c-shared-dev \
   libgl1-mesa-dri libegl-mesa0 \
   libgtest-dev
