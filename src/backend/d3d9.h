@@ -213,6 +213,43 @@ enum D3DPRIMITIVETYPE : uint32_t {
     D3DPT_TRIANGLEFAN = 6,
 };
 
+// Float constant registers of shader model 3.0.
+constexpr UINT kVertexShaderRegisters = 256;
+constexpr UINT kPixelShaderRegisters = 224;
+
+// Vertex declarations: the layout of one vertex, element by element.
+enum D3DDECLTYPE : uint8_t {
+    D3DDECLTYPE_FLOAT1 = 0,
+    D3DDECLTYPE_FLOAT2 = 1,
+    D3DDECLTYPE_FLOAT3 = 2,
+    D3DDECLTYPE_FLOAT4 = 3,
+    D3DDECLTYPE_D3DCOLOR = 4,
+    D3DDECLTYPE_UNUSED = 17,
+};
+enum D3DDECLMETHOD : uint8_t { D3DDECLMETHOD_DEFAULT = 0 };
+enum D3DDECLUSAGE : uint8_t {
+    D3DDECLUSAGE_POSITION = 0,
+    D3DDECLUSAGE_BLENDWEIGHT = 1,
+    D3DDECLUSAGE_BLENDINDICES = 2,
+    D3DDECLUSAGE_NORMAL = 3,
+    D3DDECLUSAGE_PSIZE = 4,
+    D3DDECLUSAGE_TEXCOORD = 5,
+    D3DDECLUSAGE_TANGENT = 6,
+    D3DDECLUSAGE_BINORMAL = 7,
+    D3DDECLUSAGE_COLOR = 10,
+};
+
+struct D3DVERTEXELEMENT9 {
+    uint16_t Stream;
+    uint16_t Offset;
+    uint8_t Type;
+    uint8_t Method;
+    uint8_t Usage;
+    uint8_t UsageIndex;
+};
+// The end marker of a declaration.
+constexpr D3DVERTEXELEMENT9 D3DDECL_END() { return {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0}; }
+
 enum D3DPOOL : uint32_t { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2 };
 
 constexpr DWORD D3DUSAGE_RENDERTARGET = 0x1;
@@ -278,6 +315,14 @@ public:
     virtual HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDirect3DSurface9** surface) = 0;
 };
 
+class IDirect3DVertexDeclaration9 : public IDirect3DResource9 {
+public:
+    // Copies the elements, end marker included, when elements is not null.
+    virtual HRESULT GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* count) = 0;
+};
+class IDirect3DVertexShader9 : public IDirect3DResource9 {};
+class IDirect3DPixelShader9 : public IDirect3DResource9 {};
+
 // The IDirect3DDevice9 calls the engine makes. Each backend implements all
 // of them; calls added later go here and into every backend.
 class IDirect3DDevice9 {
@@ -320,6 +365,19 @@ public:
     virtual HRESULT SetFVF(DWORD fvf) = 0;
     virtual HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices,
                                     UINT stride) = 0;
+
+    // Shader code is what D3DXCompileShader produced; a null shader selects
+    // the fixed-function stage. SetFVF replaces the declaration, and the reverse.
+    virtual HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
+                                            IDirect3DVertexDeclaration9** declaration) = 0;
+    virtual HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) = 0;
+    virtual HRESULT CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader) = 0;
+    virtual HRESULT CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader) = 0;
+    virtual HRESULT SetVertexShader(IDirect3DVertexShader9* shader) = 0;
+    virtual HRESULT SetPixelShader(IDirect3DPixelShader9* shader) = 0;
+    // Four floats per register; registers persist across shader changes.
+    virtual HRESULT SetVertexShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) = 0;
+    virtual HRESULT SetPixelShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) = 0;
 
     // Not Direct3D: the back buffer as rows of 0xAARRGGBB, top row first,
     // for tests and screenshots.

@@ -13,8 +13,8 @@
 
 #include "backend/d3d9_sizes.h"
 #include "backend/d3dx9_math.h"
-#include "backend/gl_fixed_function.h"
 #include "backend/gl_pipeline.h"
+#include "backend/gl_program_cache.h"
 #include "backend/gl_resources.h"
 
 namespace {
@@ -44,15 +44,18 @@ GLenum PrimitiveMode(D3DPRIMITIVETYPE type) {
     }
 }
 
-// Byte size of the vertex a flexible vertex format describes (position, normal,
-// diffuse, one set of 2D texture coordinates); 0 for formats not drawn here.
-UINT FvfSize(DWORD fvf) {
-    if ((fvf & 0xE) != D3DFVF_XYZ) return 0;
-    UINT size = 12;
-    if (fvf & D3DFVF_NORMAL) size += 12;
-    if (fvf & D3DFVF_DIFFUSE) size += 4;
-    if (fvf & D3DFVF_TEX1) size += 8;
+// Bytes a vertex of this layout spans at least.
+UINT LayoutSize(const std::vector<VertexAttribute>& layout) {
+    UINT size = 0;
+    for (const VertexAttribute& attribute : layout)
+        size = std::max(size, attribute.offset + static_cast<UINT>(attribute.components) * (attribute.bgra ? 1 : 4));
     return size;
+}
+
+bool HasInput(const std::vector<VertexAttribute>& layout, const char* semantic) {
+    for (const VertexAttribute& attribute : layout)
+        if (attribute.semantic == semantic) return true;
+    return false;
 }
 
 class GlDevice : public IDirect3DDevice9 {
@@ -96,6 +99,7 @@ public:
         glGenVertexArrays(1, &vertexArray_);  // core profile needs one bound
         glBindVertexArray(vertexArray_);
         glGenBuffers(1, &vertexBuffer_);
+        glGenBuffers(2, constantBuffers_);
         glGenSamplers(kStages, samplers_);
         glEnable(GL_PROGRAM_POINT_SIZE);
         // Sprite v = 0 at the top of the point, which is GL's lower edge here.
@@ -117,7 +121,11 @@ public:
             if (texture) texture->Release();
         for (IDirect3DSurface9* surface : {renderTarget_, depthStencil_, backBuffer_, depthBuffer_})
             if (surface) surface->Release();
-        fixedFunction_.reset();
+        if (declaration_) declaration_->Release();
+        if (vertexShader_) vertexShader_->Release();
+        if (pixelShader_) pixelShader_->Release();
+        programs_.reset();
+        glDeleteBuffers(2, constantBuffers_);
         glDeleteSamplers(kStages, samplers_);
         glDeleteBuffers(1, &vertexBuffer_);
         glDeleteVertexArrays(1, &vertexArray_);
@@ -305,26 +313,83 @@ public:
 
     HRESULT SetFVF(DWORD fvf) override {
         fvf_ = fvf;
+        Hold(&declaration_, static_cast<GlVertexDeclaration*>(nullptr));
         return D3D_OK;
     }
 
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride) override {
         const UINT count = VertexCount(type, primitives);
-        const UINT size = FvfSize(fvf_);
-        if (!count || !vertices || !size || stride < size) return D3DERR_INVALIDCALL;
+        const std::vector<VertexAttribute> fvfLayout = declaration_ ? std::vector<VertexAttribute>() : LayoutOfFvf(fvf_);
+        const std::vector<VertexAttribute>& layout = declaration_ ? declaration_->layout() : fvfLayout;
+        if (!count || !vertices || layout.empty() || stride < LayoutSize(layout)) return D3DERR_INVALIDCALL;
         if (!BindTarget()) return D3DERR_INVALIDCALL;
         ApplyRenderStates(renderStates_, depthStencil_ != nullptr);
-        const FixedFunctionProgram& program = fixedFunction_->Get(FixedFunctionState(type));
+
+        ProgramKey key;
+        if (vertexShader_) key.vertexSerial = vertexShader_->serial();
+        if (pixelShader_) key.pixelSerial = pixelShader_->serial();
+        if (!vertexShader_ || !pixelShader_) key.fixed = FixedFunctionState(type, layout);
+        const LinkedProgram& program = programs_->Get(key, vertexShader_, pixelShader_);
         if (!program.program) return D3DERR_INVALIDCALL;
         glUseProgram(program.program);
         SetFixedFunctionUniforms(program);
+        UploadConstants(vertexShader_, vertexConstants_, kVertexBlockBinding, 0);
+        UploadConstants(pixelShader_, pixelConstants_, kPixelBlockBinding, 1);
         BindTextures();
 
         glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * stride, vertices, GL_STREAM_DRAW);
-        SetVertexLayout(stride);
+        SetVertexLayout(stride, layout, program);
         glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(count));
         return D3D_OK;
+    }
+
+    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
+                                    IDirect3DVertexDeclaration9** declaration) override {
+        *declaration = GlVertexDeclaration::Create(elements);
+        return *declaration ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) override {
+        auto* own = dynamic_cast<GlVertexDeclaration*>(declaration);
+        if (declaration && !own) return D3DERR_INVALIDCALL;
+        Hold(&declaration_, own);
+        if (own) fvf_ = 0;
+        return D3D_OK;
+    }
+
+    HRESULT CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader) override {
+        const CompiledShader* compiled = CompiledShaderOf(function, ShaderStage::Vertex);
+        *shader = compiled ? new GlVertexShader(*compiled) : nullptr;
+        return *shader ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader) override {
+        const CompiledShader* compiled = CompiledShaderOf(function, ShaderStage::Pixel);
+        *shader = compiled ? new GlPixelShader(*compiled) : nullptr;
+        return *shader ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT SetVertexShader(IDirect3DVertexShader9* shader) override {
+        auto* own = dynamic_cast<GlVertexShader*>(shader);
+        if (shader && !own) return D3DERR_INVALIDCALL;
+        Hold(&vertexShader_, own);
+        return D3D_OK;
+    }
+
+    HRESULT SetPixelShader(IDirect3DPixelShader9* shader) override {
+        auto* own = dynamic_cast<GlPixelShader*>(shader);
+        if (shader && !own) return D3DERR_INVALIDCALL;
+        Hold(&pixelShader_, own);
+        return D3D_OK;
+    }
+
+    HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override {
+        return WriteRegisters(&vertexConstants_, start, data, count);
+    }
+
+    HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override {
+        return WriteRegisters(&pixelConstants_, start, data, count);
     }
 
     std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override {
@@ -349,10 +414,53 @@ private:
         return found == table.end() ? 0 : found->second;
     }
 
-    static void Hold(GlSurface** slot, GlSurface* surface) {
-        if (surface) surface->AddRef();
+    template <typename Object>
+    static void Hold(Object** slot, Object* object) {
+        if (object) object->AddRef();
         if (*slot) (*slot)->Release();
-        *slot = surface;
+        *slot = object;
+    }
+
+    static HRESULT WriteRegisters(std::vector<float>* registers, UINT start, const float* data, UINT count) {
+        const UINT available = static_cast<UINT>(registers->size() / 4);
+        if (!data || start > available || count > available - start) return D3DERR_INVALIDCALL;
+        std::copy(data, data + static_cast<size_t>(count) * 4, registers->begin() + static_cast<size_t>(start) * 4);
+        return D3D_OK;
+    }
+
+    // Lays the registers a stage's constants were given out as its uniform block.
+    void UploadConstants(const GlShaderStage* stage, const std::vector<float>& registers, GLuint binding,
+                         int buffer) {
+        if (!stage || stage->compiled().blockName.empty()) return;
+        const CompiledShader& compiled = stage->compiled();
+        std::vector<uint8_t> block(compiled.blockSize);
+        auto copy = [&](size_t registerIndex, size_t offset, size_t floats, bool integer) {
+            if (registerIndex >= registers.size() / 4 || offset + floats * 4 > block.size()) return;
+            for (size_t i = 0; i < floats; ++i) {
+                const float value = registers[registerIndex * 4 + i];
+                if (integer) {
+                    const int32_t whole = static_cast<int32_t>(std::clamp(value, -2.0e9f, 2.0e9f));
+                    std::memcpy(&block[offset + i * 4], &whole, 4);
+                } else {
+                    std::memcpy(&block[offset + i * 4], &value, 4);
+                }
+            }
+        };
+        for (const ShaderConstant& constant : compiled.constants) {
+            for (uint32_t element = 0; element < constant.elements; ++element) {
+                const size_t base = constant.offset + static_cast<size_t>(element) * constant.arrayStride;
+                if (constant.rows > 1) {
+                    for (uint32_t row = 0; row < std::min(constant.rows, 4u); ++row)
+                        copy(constant.firstRegister + element * 4 + row, base + row * constant.matrixStride,
+                             constant.columns, constant.integer);
+                } else {
+                    copy(constant.firstRegister + element, base, constant.columns, constant.integer);
+                }
+            }
+        }
+        glBindBuffer(GL_UNIFORM_BUFFER, constantBuffers_[buffer]);
+        glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(block.size()), block.data(), GL_STREAM_DRAW);
+        glBindBufferBase(GL_UNIFORM_BUFFER, binding, constantBuffers_[buffer]);
     }
 
     // Binds the framebuffer of the current target and depth surface.
@@ -389,10 +497,10 @@ private:
     // Stage 0's texture when the fixed-function stage can sample it.
     GlTexture* FixedFunctionTexture() const { return dynamic_cast<GlTexture*>(textures_[0]); }
 
-    FixedFunctionKey FixedFunctionState(D3DPRIMITIVETYPE type) {
+    FixedFunctionKey FixedFunctionState(D3DPRIMITIVETYPE type, const std::vector<VertexAttribute>& layout) {
         FixedFunctionKey key;
-        key.diffuse = (fvf_ & D3DFVF_DIFFUSE) != 0;
-        key.texcoord = (fvf_ & D3DFVF_TEX1) != 0;
+        key.diffuse = HasInput(layout, "COLOR0");
+        key.texcoord = HasInput(layout, "TEXCOORD0");
         key.texture = FixedFunctionTexture() != nullptr;
         key.points = type == D3DPT_POINTLIST;
         key.pointSprite = key.points && Lookup(renderStates_, D3DRS_POINTSPRITEENABLE);
@@ -409,7 +517,7 @@ private:
         return key;
     }
 
-    void SetFixedFunctionUniforms(const FixedFunctionProgram& program) {
+    void SetFixedFunctionUniforms(const LinkedProgram& program) {
         D3DMATRIX world, view, projection, worldView, all;
         GetTransform(D3DTS_WORLD, &world);
         GetTransform(D3DTS_VIEW, &view);
@@ -444,27 +552,21 @@ private:
         glActiveTexture(GL_TEXTURE0);
     }
 
-    void SetVertexLayout(UINT stride) {
-        const GLsizei step = static_cast<GLsizei>(stride);
-        size_t offset = 12;
-        glEnableVertexAttribArray(kPositionAttribute);
-        glVertexAttribPointer(kPositionAttribute, 3, GL_FLOAT, GL_FALSE, step, nullptr);
-        if (fvf_ & D3DFVF_NORMAL) offset += 12;
-        if (fvf_ & D3DFVF_DIFFUSE) {
+    // Feeds each input the program reads from the layout element of its semantic.
+    void SetVertexLayout(UINT stride, const std::vector<VertexAttribute>& layout, const LinkedProgram& program) {
+        GLint maxAttributes = 16;
+        glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &maxAttributes);
+        for (GLint location = 0; location < maxAttributes; ++location)
+            glDisableVertexAttribArray(static_cast<GLuint>(location));
+        for (const VertexAttribute& attribute : layout) {
+            auto input = program.attributes.find(attribute.semantic);
+            if (input == program.attributes.end() || input->second < 0) continue;
+            const GLuint location = static_cast<GLuint>(input->second);
+            glEnableVertexAttribArray(location);
             // D3DCOLOR bytes are B, G, R, A: GL's BGRA attribute order.
-            glEnableVertexAttribArray(kColourAttribute);
-            glVertexAttribPointer(kColourAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, step,
-                                  reinterpret_cast<const void*>(offset));
-            offset += 4;
-        } else {
-            glDisableVertexAttribArray(kColourAttribute);
-        }
-        if (fvf_ & D3DFVF_TEX1) {
-            glEnableVertexAttribArray(kTexcoordAttribute);
-            glVertexAttribPointer(kTexcoordAttribute, 2, GL_FLOAT, GL_FALSE, step,
-                                  reinterpret_cast<const void*>(offset));
-        } else {
-            glDisableVertexAttribArray(kTexcoordAttribute);
+            glVertexAttribPointer(location, attribute.bgra ? GL_BGRA : attribute.components, attribute.type,
+                                  attribute.bgra ? GL_TRUE : GL_FALSE, static_cast<GLsizei>(stride),
+                                  reinterpret_cast<const void*>(static_cast<uintptr_t>(attribute.offset)));
         }
     }
 
@@ -489,7 +591,13 @@ private:
     GLuint resolveFramebuffer_ = 0, resolveColour_ = 0;
     GLuint vertexArray_ = 0, vertexBuffer_ = 0;
     GLuint samplers_[kStages] = {};
-    std::unique_ptr<FixedFunctionCache> fixedFunction_ = std::make_unique<FixedFunctionCache>();
+    std::unique_ptr<ProgramCache> programs_ = std::make_unique<ProgramCache>();
+    GlVertexDeclaration* declaration_ = nullptr;  // null: the FVF describes the vertices
+    GlVertexShader* vertexShader_ = nullptr;
+    GlPixelShader* pixelShader_ = nullptr;
+    std::vector<float> vertexConstants_ = std::vector<float>(kVertexShaderRegisters * 4);
+    std::vector<float> pixelConstants_ = std::vector<float>(kPixelShaderRegisters * 4);
+    GLuint constantBuffers_[2] = {};
     bool inScene_ = false;
     D3DVIEWPORT9 viewport_{};
     DWORD fvf_ = 0;

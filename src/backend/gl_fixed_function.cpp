@@ -1,27 +1,10 @@
 #include "backend/gl_fixed_function.h"
 
-#include <cstdio>
 #include <string>
 
 #include "backend/gl_conventions.h"
 
 namespace {
-
-GLuint Compile(GLenum stage, const char* source) {
-    GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint compiled = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (!compiled) {
-        char log[2048] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "GLSL compile failed: %s\n%s\n", log, source);
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
 
 std::string Argument(DWORD argument) { return argument == D3DTA_TEXTURE ? "texel" : "diffuse"; }
 
@@ -49,28 +32,30 @@ std::string Comparison(DWORD func) {
     }
 }
 
-std::string VertexSource(const FixedFunctionKey& key) {
+}  // namespace
+
+std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
     std::string source = "#version 330 core\n";
     source += kGlslClipFromDirect3D;
     source += R"(
-layout(location = 0) in vec3 inPosition;
-layout(location = 1) in vec4 inColour;
-layout(location = 2) in vec2 inTexcoord;
+in vec3 d3d_in_POSITION0;
+in vec4 d3d_in_COLOR0;
+in vec2 d3d_in_TEXCOORD0;
 uniform mat4 d3d_WorldViewProjection;  // row-major rows as GL columns: p * M
 uniform mat4 d3d_WorldView;
 uniform float d3d_PointSize;
 uniform float d3d_PointMin;
 uniform vec3 d3d_PointScale;
 uniform float d3d_ViewportHeight;
-out vec4 diffuseIn;
-out vec2 texcoordIn;
+out vec4 d3d_v_COLOR0;
+out vec2 d3d_v_TEXCOORD0;
 void main() {
-    gl_Position = ClipFromDirect3D(d3d_WorldViewProjection * vec4(inPosition, 1.0));
+    gl_Position = ClipFromDirect3D(d3d_WorldViewProjection * vec4(d3d_in_POSITION0, 1.0));
 )";
-    source += key.diffuse ? "    diffuseIn = inColour;\n" : "    diffuseIn = vec4(1.0);\n";
-    source += key.texcoord ? "    texcoordIn = inTexcoord;\n" : "    texcoordIn = vec2(0.0);\n";
+    source += key.diffuse ? "    d3d_v_COLOR0 = d3d_in_COLOR0;\n" : "    d3d_v_COLOR0 = vec4(1.0);\n";
+    source += key.texcoord ? "    d3d_v_TEXCOORD0 = d3d_in_TEXCOORD0;\n" : "    d3d_v_TEXCOORD0 = vec2(0.0);\n";
     if (key.points && key.pointScale)
-        source += R"(    float eye = length((d3d_WorldView * vec4(inPosition, 1.0)).xyz);
+        source += R"(    float eye = length((d3d_WorldView * vec4(d3d_in_POSITION0, 1.0)).xyz);
     float scale = d3d_PointScale.x + d3d_PointScale.y * eye + d3d_PointScale.z * eye * eye;
     gl_PointSize = max(d3d_PointMin, d3d_ViewportHeight * d3d_PointSize * sqrt(1.0 / max(scale, 1e-12)));
 )";
@@ -79,74 +64,24 @@ void main() {
     return source + "}\n";
 }
 
-std::string FragmentSource(const FixedFunctionKey& key) {
+std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
     std::string source = R"(#version 330 core
-in vec4 diffuseIn;
-in vec2 texcoordIn;
+in vec4 d3d_v_COLOR0;
+in vec2 d3d_v_TEXCOORD0;
 uniform sampler2D d3d_Texture0;
 uniform float d3d_AlphaRef;
 layout(location = 0) out vec4 colourOut;
 void main() {
 )";
-    const char* coordinates = key.points && key.pointSprite ? "gl_PointCoord" : "texcoordIn";
+    const char* coordinates = key.points && key.pointSprite ? "gl_PointCoord" : "d3d_v_TEXCOORD0";
     source += key.texture ? std::string("    vec4 texel = texture(d3d_Texture0, ") + coordinates + ");\n"
                           : "    vec4 texel = vec4(1.0);\n";
     // No lights are emulated: lit vertices keep only their alpha.
-    source += key.lighting ? "    vec4 diffuse = vec4(0.0, 0.0, 0.0, diffuseIn.a);\n" : "    vec4 diffuse = diffuseIn;\n";
+    source += key.lighting ? "    vec4 diffuse = vec4(0.0, 0.0, 0.0, d3d_v_COLOR0.a);\n" : "    vec4 diffuse = d3d_v_COLOR0;\n";
     source += "    vec4 result = vec4(" + Operation(key.colourOp, key.colourArg1, key.colourArg2, ".rgb") + ", " +
               Operation(key.alphaOp, key.alphaArg1, key.alphaArg2, ".a") + ");\n";
     if (key.alphaFunc)
         source += "    float alpha = floor(clamp(result.a, 0.0, 1.0) * 255.0 + 0.5);\n    if (!(" +
                   Comparison(key.alphaFunc) + ")) discard;\n";
     return source + "    colourOut = result;\n}\n";
-}
-
-}  // namespace
-
-GLuint LinkProgram(const char* vertexSource, const char* fragmentSource) {
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, vertexSource);
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource);
-    GLuint program = 0;
-    if (vertex && fragment) {
-        program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
-        GLint linked = 0;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        if (!linked) {
-            char log[2048] = {};
-            glGetProgramInfoLog(program, sizeof log, nullptr, log);
-            std::fprintf(stderr, "GLSL link failed: %s\n", log);
-            glDeleteProgram(program);
-            program = 0;
-        }
-    }
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    return program;
-}
-
-FixedFunctionCache::~FixedFunctionCache() {
-    for (auto& entry : programs_) glDeleteProgram(entry.second.program);
-}
-
-const FixedFunctionProgram& FixedFunctionCache::Get(const FixedFunctionKey& key) {
-    auto found = programs_.find(key);
-    if (found != programs_.end()) return found->second;
-    FixedFunctionProgram made;
-    made.program = LinkProgram(VertexSource(key).c_str(), FragmentSource(key).c_str());
-    if (made.program) {
-        made.worldViewProjection = glGetUniformLocation(made.program, "d3d_WorldViewProjection");
-        made.worldView = glGetUniformLocation(made.program, "d3d_WorldView");
-        made.halfPixel = glGetUniformLocation(made.program, "d3d_HalfPixel");
-        made.alphaRef = glGetUniformLocation(made.program, "d3d_AlphaRef");
-        made.pointSize = glGetUniformLocation(made.program, "d3d_PointSize");
-        made.pointMin = glGetUniformLocation(made.program, "d3d_PointMin");
-        made.pointScale = glGetUniformLocation(made.program, "d3d_PointScale");
-        made.viewportHeight = glGetUniformLocation(made.program, "d3d_ViewportHeight");
-        glUseProgram(made.program);
-        glUniform1i(glGetUniformLocation(made.program, "d3d_Texture0"), 0);
-    }
-    return programs_.emplace(key, made).first->second;
 }

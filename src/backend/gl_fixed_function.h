@@ -1,10 +1,10 @@
-// The fixed-function pipeline as GLSL: one program per combination of the
-// states that change its code, generated on first use and kept.
+// The fixed-function pipeline as GLSL, one source per combination of the
+// states that change its code. Its inputs and varyings carry the names the
+// HLSL stages get (d3d_in_ and d3d_v_ + semantic), so either half can be
+// linked with a compiled shader.
 #pragma once
 
-#include <epoxy/gl.h>
-
-#include <map>
+#include <string>
 #include <tuple>
 
 #include "backend/d3d9.h"
@@ -28,25 +28,5 @@ struct FixedFunctionKey {
     bool operator<(const FixedFunctionKey& other) const { return Tie() < other.Tie(); }
 };
 
-// Attribute locations of the fixed-function vertex layout.
-enum : GLuint { kPositionAttribute = 0, kColourAttribute = 1, kTexcoordAttribute = 2 };
-
-struct FixedFunctionProgram {
-    GLuint program = 0;
-    GLint worldViewProjection = -1, worldView = -1, halfPixel = -1, alphaRef = -1;
-    GLint pointSize = -1, pointMin = -1, pointScale = -1, viewportHeight = -1;
-};
-
-class FixedFunctionCache {
-public:
-    ~FixedFunctionCache();
-    // Zero program when GLSL compilation fails (reported on stderr).
-    const FixedFunctionProgram& Get(const FixedFunctionKey& key);
-    size_t size() const { return programs_.size(); }
-
-private:
-    std::map<FixedFunctionKey, FixedFunctionProgram> programs_;
-};
-
-// Compiles and links; 0 with the log on stderr on failure.
-GLuint LinkProgram(const char* vertexSource, const char* fragmentSource);
+std::string FixedFunctionVertexSource(const FixedFunctionKey& key);
+std::string FixedFunctionFragmentSource(const FixedFunctionKey& key);

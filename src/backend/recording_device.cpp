@@ -1,9 +1,11 @@
 #include "backend/recording_device.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 #include "backend/d3d9_sizes.h"
+#include "backend/hlsl_compiler.h"
 #include "backend/recording_resources.h"
 
 namespace {
@@ -359,6 +361,84 @@ HRESULT RecordingDevice::GetDepthStencilSurface(IDirect3DSurface9** surface) {
     if (!depthStencil_) return D3DERR_NOTAVAILABLE;
     depthStencil_->AddRef();
     return D3D_OK;
+}
+
+HRESULT RecordingDevice::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
+                                                 IDirect3DVertexDeclaration9** declaration) {
+    *declaration = nullptr;
+    if (!elements) return D3DERR_INVALIDCALL;
+    auto* made = new RecordingDeclaration(log_, elements);
+    std::string text;
+    D3DVERTEXELEMENT9 read[65];
+    UINT count = 0;
+    made->GetDeclaration(read, &count);
+    for (UINT i = 0; i + 1 < count; ++i)
+        text += (i ? " | " : "") + std::to_string(read[i].Offset) + " " + std::to_string(read[i].Type) + " " +
+                std::to_string(read[i].Usage) + " " + std::to_string(read[i].UsageIndex);
+    record("CreateVertexDeclaration([" + text + "]) = " + made->name());
+    *declaration = made;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) {
+    record("SetVertexDeclaration(" + ResourceName(declaration) + ")");
+    return D3D_OK;
+}
+
+template <typename Shader>
+static HRESULT CreateShader(RecordedCalls* log, const char* call, const char* kind, ShaderStage stage,
+                            const DWORD* function, Shader** shader) {
+    *shader = nullptr;
+    const auto* compiled = reinterpret_cast<const CompiledShader*>(function);
+    if (!function || compiled->magic != kCompiledShaderMagic || compiled->stage != stage) {
+        log->calls.push_back(std::string(call) + "() = refused");
+        return D3DERR_INVALIDCALL;
+    }
+    auto* made = new RecordingObject<Shader>(log, kind);
+    log->calls.push_back(std::string(call) + "() = " + made->name());
+    *shader = made;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader) {
+    return CreateShader(log_, "CreateVertexShader", "vertexshader", ShaderStage::Vertex, function, shader);
+}
+
+HRESULT RecordingDevice::CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader) {
+    return CreateShader(log_, "CreatePixelShader", "pixelshader", ShaderStage::Pixel, function, shader);
+}
+
+HRESULT RecordingDevice::SetVertexShader(IDirect3DVertexShader9* shader) {
+    record("SetVertexShader(" + ResourceName(shader) + ")");
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetPixelShader(IDirect3DPixelShader9* shader) {
+    record("SetPixelShader(" + ResourceName(shader) + ")");
+    return D3D_OK;
+}
+
+static HRESULT SetConstants(RecordedCalls* log, const char* call, std::vector<float>* registers, UINT start,
+                            const float* data, UINT count) {
+    if (!data || start > registers->size() / 4 || count > registers->size() / 4 - start) {
+        log->calls.push_back(std::string(call) + "(" + std::to_string(start) + ", " + std::to_string(count) +
+                             ") = refused");
+        return D3DERR_INVALIDCALL;
+    }
+    std::string text;
+    for (UINT i = 0; i < count * 4; ++i) text += (i == 0 ? "" : i % 4 ? " " : " | ") + Number(data[i]);
+    std::copy(data, data + count * 4, registers->begin() + start * 4);
+    log->calls.push_back(std::string(call) + "(" + std::to_string(start) + ", [" + text + "], " +
+                         std::to_string(count) + ")");
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetVertexShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) {
+    return SetConstants(log_, "SetVertexShaderConstantF", &vertexConstants, startRegister, data, vector4fCount);
+}
+
+HRESULT RecordingDevice::SetPixelShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) {
+    return SetConstants(log_, "SetPixelShaderConstantF", &pixelConstants, startRegister, data, vector4fCount);
 }
 
 HRESULT RecordingDevice::SetFVF(DWORD fvf) {

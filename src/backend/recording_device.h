@@ -69,7 +69,20 @@ public:
     HRESULT GetDepthStencilSurface(IDirect3DSurface9** surface) override;
     HRESULT SetFVF(DWORD fvf) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) override;
+    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
+                                    IDirect3DVertexDeclaration9** declaration) override;
+    HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) override;
+    HRESULT CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader) override;
+    HRESULT CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader) override;
+    HRESULT SetVertexShader(IDirect3DVertexShader9* shader) override;
+    HRESULT SetPixelShader(IDirect3DPixelShader9* shader) override;
+    HRESULT SetVertexShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) override;
+    HRESULT SetPixelShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) override;
     std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override;
+
+    // The registers as last written, four floats each.
+    std::vector<float> vertexConstants = std::vector<float>(kVertexShaderRegisters * 4);
+    std::vector<float> pixelConstants = std::vector<float>(kPixelShaderRegisters * 4);
 
 private:
     void record(const std::string& call);

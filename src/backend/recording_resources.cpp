@@ -90,10 +90,46 @@ HRESULT RecordingCubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT leve
     return D3D_OK;
 }
 
+template <typename Interface>
+RecordingObject<Interface>::RecordingObject(RecordedCalls* log, const char* kind)
+    : log_(log), name_(NextName(log, kind)) {
+    ++log_->resourcesAlive;
+}
+
+template <typename Interface>
+ULONG RecordingObject<Interface>::Release() {
+    if (--references_) return references_;
+    --log_->resourcesAlive;
+    delete this;
+    return 0;
+}
+
+template class RecordingObject<IDirect3DVertexDeclaration9>;
+template class RecordingObject<IDirect3DVertexShader9>;
+template class RecordingObject<IDirect3DPixelShader9>;
+
+RecordingDeclaration::RecordingDeclaration(RecordedCalls* log, const D3DVERTEXELEMENT9* elements)
+    : RecordingObject(log, "declaration") {
+    // A declaration has at most 64 elements before its end marker.
+    for (int i = 0; i < 65; ++i) {
+        elements_.push_back(elements[i]);
+        if (elements[i].Stream == 0xFF) break;
+    }
+}
+
+HRESULT RecordingDeclaration::GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* count) {
+    *count = static_cast<UINT>(elements_.size());
+    if (elements) std::copy(elements_.begin(), elements_.end(), elements);
+    return D3D_OK;
+}
+
 std::string ResourceName(IDirect3DResource9* resource) {
     if (!resource) return "null";
     if (auto* texture = dynamic_cast<RecordingTexture*>(resource)) return texture->name();
     if (auto* cube = dynamic_cast<RecordingCubeTexture*>(resource)) return cube->name();
     if (auto* surface = dynamic_cast<RecordingSurface*>(resource)) return surface->name();
+    if (auto* declaration = dynamic_cast<RecordingDeclaration*>(resource)) return declaration->name();
+    if (auto* shader = dynamic_cast<RecordingVertexShader*>(resource)) return shader->name();
+    if (auto* shader = dynamic_cast<RecordingPixelShader*>(resource)) return shader->name();
     return "foreign";
 }

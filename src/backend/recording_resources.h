@@ -65,5 +65,32 @@ private:
     ULONG references_ = 1;
 };
 
-// The log name of any recording texture or surface; "null" for none.
+// Declarations and shaders: "declaration#N", "vertexshader#N", "pixelshader#N".
+template <typename Interface>
+class RecordingObject : public Interface {
+public:
+    RecordingObject(RecordedCalls* log, const char* kind);
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override;
+    const std::string& name() const { return name_; }
+
+private:
+    RecordedCalls* log_;
+    std::string name_;
+    ULONG references_ = 1;
+};
+
+class RecordingDeclaration : public RecordingObject<IDirect3DVertexDeclaration9> {
+public:
+    RecordingDeclaration(RecordedCalls* log, const D3DVERTEXELEMENT9* elements);
+    HRESULT GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* count) override;
+
+private:
+    std::vector<D3DVERTEXELEMENT9> elements_;  // end marker included
+};
+
+using RecordingVertexShader = RecordingObject<IDirect3DVertexShader9>;
+using RecordingPixelShader = RecordingObject<IDirect3DPixelShader9>;
+
+// The log name of any recording resource; "null" for none.
 std::string ResourceName(IDirect3DResource9* resource);

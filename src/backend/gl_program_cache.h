@@ -1,0 +1,41 @@
+// Linked GL programs, one per pair of vertex and pixel halves: a compiled
+// shader stage or the fixed-function source for the current states.
+#pragma once
+
+#include <epoxy/gl.h>
+
+#include <map>
+#include <string>
+
+#include "backend/gl_fixed_function.h"
+#include "backend/gl_shaders.h"
+
+// Uniform block bindings of the two HLSL stages.
+enum : GLuint { kVertexBlockBinding = 0, kPixelBlockBinding = 1 };
+
+struct ProgramKey {
+    uint64_t vertexSerial = 0, pixelSerial = 0;  // 0: the fixed-function half
+    FixedFunctionKey fixed;                      // default when both halves are shaders
+    bool operator<(const ProgramKey& other) const {
+        return std::tie(vertexSerial, pixelSerial) < std::tie(other.vertexSerial, other.pixelSerial) ||
+               (std::tie(vertexSerial, pixelSerial) == std::tie(other.vertexSerial, other.pixelSerial) &&
+                fixed < other.fixed);
+    }
+};
+
+struct LinkedProgram {
+    GLuint program = 0;
+    GLint worldViewProjection = -1, worldView = -1, halfPixel = -1, alphaRef = -1;
+    GLint pointSize = -1, pointMin = -1, pointScale = -1, viewportHeight = -1;
+    std::map<std::string, GLint> attributes;  // semantic -> location, active inputs only
+};
+
+class ProgramCache {
+public:
+    ~ProgramCache();
+    // A zero program when GLSL compilation or linking fails (reported on stderr).
+    const LinkedProgram& Get(const ProgramKey& key, const GlShaderStage* vertex, const GlShaderStage* pixel);
+
+private:
+    std::map<ProgramKey, LinkedProgram> programs_;
+};
