@@ -9,6 +9,7 @@
 #include "gfx2d/immediate_batch.h"
 #include "gfx2d/matrix_helpers.h"
 #include "gfx2d/screen_quad.h"
+#include "gfx2d/texture_data.h"
 #include "gl_fixture.h"
 
 namespace {
@@ -179,4 +180,49 @@ TEST_F(GlShader, RefusesCodeOfTheWrongStageAndRegistersOutOfRange) {
     EXPECT_EQ(device->SetVertexShaderConstantF(255, values, 1), D3D_OK);
     EXPECT_EQ(device->SetPixelShaderConstantF(224, values, 1), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->SetPixelShaderConstantF(0xFFFFFFFFu, values, 2), D3DERR_INVALIDCALL);
+}
+
+TEST_F(GlShader, CubeTargetFacesEachHoldTheirOwnPictureUpright) {
+    constexpr const char* kCubeLookup = R"(
+samplerCUBE environment;
+float4 direction;
+float4 main(float4 c : COLOR0) : COLOR { return texCUBE(environment, direction.xyz); }
+)";
+    TextureData* cube = zkCreateTexture(kTextureRenderTarget | kTextureCube | kTextureA8R8G8B8, 16, 16);
+    ASSERT_NE(cube, nullptr);
+    const D3DCOLOR faceColours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
+    for (int face = 0; face < 6; ++face) {
+        zkBeginRenderTarget(cube, face);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, faceColours[face], 1.0f, 0);
+        if (face == 0) {  // the top half of +X white
+            zkSet2D(16, 16);
+            device->SetTexture(0, nullptr);
+            zkColor4f(1, 1, 1, 1);
+            zkBegin(BATCH_QUADS);
+            zkVertex3f(0, 0, 0), zkVertex3f(16, 0, 0), zkVertex3f(16, 8, 0), zkVertex3f(0, 8, 0);
+        }
+        cube->renderToSurface->EndScene(0);
+    }
+
+    CompiledShader compiled;
+    device->SetPixelShader(PixelShader(kCubeLookup, &compiled));
+    zkSet2D(32, 32);
+    zkBindTexture(cube, 0);
+    const UINT directionRegister = Constant(compiled, "direction").firstRegister;
+    auto Look = [&](float x, float y, float z) {
+        const float direction[4] = {x, y, z, 0};
+        device->SetPixelShaderConstantF(directionRegister, direction, 1);
+        zkDrawQuad(0, 0, 32, 32, 0xFFFFFFFF);
+        return Pixel(16, 16);
+    };
+    EXPECT_EQ(Look(1, 0.5f, 0), 0xFFFFFFFFu);  // +X above the horizon: the top half
+    EXPECT_EQ(Look(1, -0.5f, 0), faceColours[0]);
+    EXPECT_EQ(Look(-1, 0, 0), faceColours[1]);
+    EXPECT_EQ(Look(0, 1, 0), faceColours[2]);
+    EXPECT_EQ(Look(0, -1, 0), faceColours[3]);
+    EXPECT_EQ(Look(0, 0, 1), faceColours[4]);
+    EXPECT_EQ(Look(0, 0, -1), faceColours[5]);
+    device->SetTexture(0, nullptr);
+    zkReleaseTexture(cube);
+    delete cube;
 }
