@@ -319,8 +319,7 @@ public:
 
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride) override {
         const UINT count = VertexCount(type, primitives);
-        const std::vector<VertexAttribute> fvfLayout = declaration_ ? std::vector<VertexAttribute>() : LayoutOfFvf(fvf_);
-        const std::vector<VertexAttribute>& layout = declaration_ ? declaration_->layout() : fvfLayout;
+        const std::vector<VertexAttribute> layout = declaration_ ? declaration_->layout() : LayoutOfFvf(fvf_);
         if (!count || !vertices || layout.empty() || stride < LayoutSize(layout)) return D3DERR_INVALIDCALL;
         if (!BindTarget()) return D3DERR_INVALIDCALL;
         ApplyRenderStates(renderStates_, depthStencil_ != nullptr);
