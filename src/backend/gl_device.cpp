@@ -100,6 +100,7 @@ public:
         glBindVertexArray(vertexArray_);
         glGenBuffers(1, &vertexBuffer_);
         glGenBuffers(2, constantBuffers_);
+        glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &maxAttributes_);
         glGenSamplers(kStages, samplers_);
         glEnable(GL_PROGRAM_POINT_SIZE);
         // Sprite v = 0 at the top of the point, which is GL's lower edge here.
@@ -432,7 +433,8 @@ private:
                          int buffer) {
         if (!stage || stage->compiled().blockName.empty()) return;
         const CompiledShader& compiled = stage->compiled();
-        std::vector<uint8_t> block(compiled.blockSize);
+        std::vector<uint8_t>& block = block_;
+        block.assign(compiled.blockSize, 0);
         auto copy = [&](size_t registerIndex, size_t offset, size_t floats, bool integer) {
             if (registerIndex >= registers.size() / 4 || offset + floats * 4 > block.size()) return;
             for (size_t i = 0; i < floats; ++i) {
@@ -553,9 +555,7 @@ private:
 
     // Feeds each input the program reads from the layout element of its semantic.
     void SetVertexLayout(UINT stride, const std::vector<VertexAttribute>& layout, const LinkedProgram& program) {
-        GLint maxAttributes = 16;
-        glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &maxAttributes);
-        for (GLint location = 0; location < maxAttributes; ++location)
+        for (GLint location = 0; location < maxAttributes_; ++location)
             glDisableVertexAttribArray(static_cast<GLuint>(location));
         for (const VertexAttribute& attribute : layout) {
             auto input = program.attributes.find(attribute.semantic);
@@ -597,6 +597,8 @@ private:
     std::vector<float> vertexConstants_ = std::vector<float>(kVertexShaderRegisters * 4);
     std::vector<float> pixelConstants_ = std::vector<float>(kPixelShaderRegisters * 4);
     GLuint constantBuffers_[2] = {};
+    GLint maxAttributes_ = 16;
+    std::vector<uint8_t> block_;  // reused for every uniform block upload
     bool inScene_ = false;
     D3DVIEWPORT9 viewport_{};
     DWORD fvf_ = 0;
