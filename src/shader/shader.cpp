@@ -1,0 +1,174 @@
+#include "shader/shader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/graphics_context.h"
+#include "shader/shader_params.h"
+#include "shader/shader_reader.h"
+
+namespace {
+
+// Direct3D 9 declarations end after at most 64 elements.
+constexpr size_t kMaxVertexElements = 64;
+
+enum ElementTypeCode : int32_t { kTypePosition = 1, kTypeNormal = 2, kTypeTexcoord = 4, kTypeColour = 8 };
+
+bool UsageOfType(int32_t type, uint8_t* usage) {
+    switch (type) {
+        case kTypePosition: *usage = D3DDECLUSAGE_POSITION; return true;
+        case kTypeNormal: *usage = D3DDECLUSAGE_NORMAL; return true;
+        case kTypeTexcoord: *usage = D3DDECLUSAGE_TEXCOORD; return true;
+        case kTypeColour: *usage = D3DDECLUSAGE_COLOR; return true;
+    }
+    return false;
+}
+
+void LookUpVertexHandles(Shader* shader) {
+    ID3DXConstantTable* table = shader->vertexConstants;
+    shader->vsModelViewProjectionMatrix = table->GetConstantByName(nullptr, "zk_ModelViewProjectionMatrix");
+    shader->vsModelViewMatrix = table->GetConstantByName(nullptr, "zk_ModelViewMatrix");
+    shader->vsNormalMatrix = table->GetConstantByName(nullptr, "zk_NormalMatrix");
+    shader->vsObjectMatrix = table->GetConstantByName(nullptr, "zk_ObjectMatrix");
+    shader->vsMaterialDiffuse = table->GetConstantByName(nullptr, "zk_MaterialDiffuse");
+    shader->vsMaterialSpecular = table->GetConstantByName(nullptr, "zk_MaterialSpecular");
+    shader->vsMaterialAmbient = table->GetConstantByName(nullptr, "zk_MaterialAmbient");
+    shader->vsMaterialConstants = table->GetConstantByName(nullptr, "zk_MaterialConstants");
+    shader->vsLightPosition = table->GetConstantByName(nullptr, "zk_LightPosition");
+    shader->vsLightColor = table->GetConstantByName(nullptr, "zk_LightColor");
+    shader->vsLightCount = table->GetConstantByName(nullptr, "zk_LightCount");
+}
+
+void LookUpPixelHandles(Shader* shader) {
+    ID3DXConstantTable* table = shader->pixelConstants;
+    shader->psMaterialDiffuse = table->GetConstantByName(nullptr, "zk_MaterialDiffuse");
+    shader->psMaterialSpecular = table->GetConstantByName(nullptr, "zk_MaterialSpecular");
+    shader->psMaterialAmbient = table->GetConstantByName(nullptr, "zk_MaterialAmbient");
+    shader->psMaterialConstants = table->GetConstantByName(nullptr, "zk_MaterialConstants");
+    shader->psLightPosition = table->GetConstantByName(nullptr, "zk_LightPosition");
+    shader->psLightColor = table->GetConstantByName(nullptr, "zk_LightColor");
+    shader->psLightCount = table->GetConstantByName(nullptr, "zk_LightCount");
+}
+
+// Compiles one stage; on failure shows the compiler's text under caption.
+bool CompileStage(const char* source, const char* profileFormat, int32_t version, DWORD flags, const char* caption,
+                  ID3DXBuffer** code, ID3DXConstantTable** table) {
+    char profile[32];
+    std::snprintf(profile, sizeof profile, profileFormat, version);
+    ID3DXBuffer* errors = nullptr;
+    const HRESULT result = D3DXCompileShader(source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr,
+                                             "main", profile, flags, code, &errors, table);
+    if (result != D3D_OK) {
+        const char* text = errors ? static_cast<const char*>(errors->GetBufferPointer()) : "";
+        MessageBoxA(nullptr, text, caption, MB_ICONEXCLAMATION);
+        if (errors) errors->Release();
+        if (*code) (*code)->Release(), *code = nullptr;
+        return false;
+    }
+    // Warnings are not shown.
+    if (errors) errors->Release();
+    return true;
+}
+
+}  // namespace
+
+bool zkVertexElementsOf(const VertexProfile& profile, std::vector<D3DVERTEXELEMENT9>* elements,
+                        std::string* problem) {
+    elements->clear();
+    const size_t count = std::min(static_cast<size_t>(std::max<int32_t>(profile.count, 0)), profile.elements.size());
+    if (count > kMaxVertexElements) {
+        *problem = "more than " + std::to_string(kMaxVertexElements) + " vertex elements";
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const VertexProfileElement& element = profile.elements[i];
+        D3DVERTEXELEMENT9 out{0, static_cast<uint16_t>(element.offset), 0, D3DDECLMETHOD_DEFAULT, 0,
+                              static_cast<uint8_t>(element.usageIndex)};
+        if (!UsageOfType(element.type, &out.Usage)) {
+            *problem = "vertex element " + std::to_string(i) + " has unknown type " + std::to_string(element.type);
+            return false;
+        }
+        if (element.type == kTypeColour) {
+            out.Type = D3DDECLTYPE_D3DCOLOR;
+        } else if (element.components >= 1 && element.components <= 4) {
+            out.Type = static_cast<uint8_t>(D3DDECLTYPE_FLOAT1 + element.components - 1);
+        } else {
+            // Any other count would read as another declaration type.
+            *problem = "vertex element " + std::to_string(i) + " has unsupported component count " +
+                       std::to_string(element.components);
+            return false;
+        }
+        elements->push_back(out);
+    }
+    elements->push_back(D3DDECL_END());
+    return true;
+}
+
+bool zkCompileShader(Shader* shader, const char* vertexSource, const char* pixelSource, const VertexProfile* profile,
+                     int32_t vertexVersion, int32_t pixelVersion, const char* sourceName) {
+    IDirect3DDevice9* device = g_graphics->device;
+    std::vector<D3DVERTEXELEMENT9> elements;
+    std::string problem;
+    const VertexProfile empty;
+    if (!zkVertexElementsOf(profile ? *profile : empty, &elements, &problem)) {
+        // An element without usage has no declaration entry: refuse the shader rather than guess.
+        const std::string text = std::string(sourceName ? sourceName : "shader") + ": " + problem;
+        MessageBoxA(nullptr, text.c_str(), "zkCompileShader", MB_ICONEXCLAMATION);
+        return false;
+    }
+    device->CreateVertexDeclaration(elements.data(), &shader->declaration);
+
+    if (vertexSource && std::strlen(vertexSource) > 1) {
+        ID3DXBuffer* code = nullptr;
+        if (!CompileStage(vertexSource, "vs_%d_0", vertexVersion, 0, "HLSL VertexShader Compile Failure", &code,
+                          &shader->vertexConstants))
+            return false;
+        device->CreateVertexShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader->vertexShader);
+        code->Release();
+        LookUpVertexHandles(shader);
+    }
+    if (pixelSource && std::strlen(pixelSource) > 1) {
+        ID3DXBuffer* code = nullptr;
+        if (!CompileStage(pixelSource, "ps_%d_0", pixelVersion, D3DXSHADER_PREFER_FLOW_CONTROL,
+                          "HLSL PixelShader Compile Failure", &code, &shader->pixelConstants))
+            return false;
+        device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader->pixelShader);
+        code->Release();
+        LookUpPixelHandles(shader);
+    }
+    return true;
+}
+
+bool zkLoadShader(Shader*& slot, const std::string& fileName) {
+    const std::string path = "shaders\\" + fileName + kShaderFileExtension;
+    auto* shader = new Shader();
+    std::vector<char> vertexSource(kShaderSourceSize, '\0');
+    std::vector<char> pixelSource(kShaderSourceSize, '\0');
+    auto* profile = new VertexProfile();
+    int32_t vertexVersion = 3, pixelVersion = 3;
+
+    bool ok = zkReadShader(path.c_str(), profile, vertexSource.data(), pixelSource.data(), &vertexVersion,
+                           &pixelVersion);
+    if (ok)
+        ok = zkCompileShader(shader, vertexSource.data(), pixelSource.data(), profile, vertexVersion, pixelVersion,
+                             path.c_str());
+    delete profile;
+    if (!ok) zkReleaseShader(shader);
+    slot = shader;
+    return slot != nullptr;
+}
+
+void zkReleaseShader(Shader*& slot) {
+    Shader* shader = slot;
+    if (!shader) return;
+    for (ShaderParam* param : shader->params) delete param;
+    shader->params.clear();
+    if (shader->vertexConstants) shader->vertexConstants->Release();
+    if (shader->pixelConstants) shader->pixelConstants->Release();
+    if (shader->declaration) shader->declaration->Release();
+    if (shader->pixelShader) shader->pixelShader->Release();
+    if (shader->vertexShader) shader->vertexShader->Release();
+    delete shader;
+    slot = nullptr;
+}

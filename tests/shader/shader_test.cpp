@@ -1,0 +1,143 @@
+#include "shader/shader.h"
+
+#include <memory>
+#include <string>
+
+#include "recording_fixture.h"
+#include "shader/shader_reader.h"
+#include "temp_dir.h"
+
+namespace {
+
+constexpr const char* kVertexSource = R"(float4x4 zk_ModelViewProjectionMatrix;
+float4x4 zk_NormalMatrix;
+struct VS_OUTPUT {
+    float4 position : POSITION;
+    float2 uv : TEXCOORD0;
+};
+VS_OUTPUT main(float3 p : POSITION, float2 uv : TEXCOORD0) {
+    VS_OUTPUT o;
+    o.position = mul(float4(p, 1.0), zk_ModelViewProjectionMatrix);
+    o.uv = uv;
+    return o;
+}
+)";
+
+constexpr const char* kPixelSource = R"(sampler2D picture;
+float4 main(float2 uv : TEXCOORD0) : COLOR {
+    return tex2D(picture, uv);
+}
+)";
+
+constexpr const char* kBrokenPixelSource = "float4 main(float2 uv : TEXCOORD0) : COLOR { return undefinedThing; }\n";
+
+constexpr const char* kTexturedConfig = R"(#define POSITION 1
+#define TEXCOORD 4
+VertexProfileCreate(2)
+VertexProfileSet(0,0,3,POSITION,0)
+VertexProfileSet(1,12,2,TEXCOORD,0)
+VertexShaderVersion(3)
+PixelShaderVersion(3)
+)";
+
+std::string ShaderFile(const std::string& vertex, const std::string& pixel, const std::string& config) {
+    return "#pragma HLSL_VS\n" + vertex + "#pragma HLSL_PS\n" + pixel + "#pragma Config\n" + config + "#end\n";
+}
+
+class ShaderLoading : public RecordingShell {
+protected:
+    void SetUp() override {
+        RecordingShell::SetUp();
+        inData = std::make_unique<WorkingDirectory>(data.path());
+        aliveBefore = log.resourcesAlive;
+    }
+    void TearDown() override {
+        zkReleaseShader(slot);
+        inData.reset();
+        RecordingShell::TearDown();
+    }
+
+    TempDir data;
+    std::unique_ptr<WorkingDirectory> inData;
+    MessageBoxCapture boxes;
+    Shader* slot = nullptr;
+    int aliveBefore = 0;
+};
+
+}  // namespace
+
+TEST_F(ShaderLoading, LoadsBothStagesWithDeclarationAndUsedHandles) {
+    data.Write("shaders/textured.fx", ShaderFile(kVertexSource, kPixelSource, kTexturedConfig));
+    ASSERT_TRUE(zkLoadShader(slot, "textured"));
+    ASSERT_NE(slot, nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    const auto declarations = CallsStartingWith("CreateVertexDeclaration(");
+    ASSERT_EQ(declarations.size(), 1u);
+    EXPECT_EQ(declarations[0].substr(0, declarations[0].find(" = ")), "CreateVertexDeclaration([0 2 0 0 | 12 1 5 0])");
+    EXPECT_EQ(CallsStartingWith("CreateVertexShader() = vertexshader#").size(), 1u);
+    EXPECT_EQ(CallsStartingWith("CreatePixelShader() = pixelshader#").size(), 1u);
+    EXPECT_TRUE(slot->declaration && slot->vertexShader && slot->pixelShader && slot->vertexConstants);
+
+    EXPECT_NE(slot->vsModelViewProjectionMatrix, nullptr);
+    EXPECT_EQ(slot->vsNormalMatrix, nullptr);  // declared but unused
+
+    zkReleaseShader(slot);
+    EXPECT_EQ(slot, nullptr);
+    EXPECT_EQ(log.resourcesAlive, aliveBefore);
+    zkReleaseShader(slot);  // an empty slot is left alone
+}
+
+TEST_F(ShaderLoading, CompileErrorsShowOneBoxAndLeaveTheSlotNull) {
+    data.Write("shaders/badpixel.fx", ShaderFile(kVertexSource, kBrokenPixelSource, kTexturedConfig));
+    EXPECT_FALSE(zkLoadShader(slot, "badpixel"));
+    EXPECT_EQ(slot, nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "HLSL PixelShader Compile Failure");
+    EXPECT_EQ(boxes.boxes[0].type, MB_ICONEXCLAMATION);
+    EXPECT_NE(boxes.boxes[0].text.find("undefinedThing"), std::string::npos) << boxes.boxes[0].text;
+    EXPECT_EQ(CallsStartingWith("CreateVertexShader() = vertexshader#").size(), 1u);
+    EXPECT_EQ(log.resourcesAlive, aliveBefore);  // the half-built shader is gone
+}
+
+TEST_F(ShaderLoading, MissingFilesAndUnknownElementTypesGiveNoShader) {
+    EXPECT_FALSE(zkLoadShader(slot, "absent"));
+    EXPECT_EQ(slot, nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Shader not found!");
+
+    // TANGENT has no define, so the reader gives it type -1.
+    boxes.boxes.clear();
+    data.Write("shaders/tangent.fx",
+               ShaderFile(kVertexSource, kPixelSource,
+                          "#define POSITION 1\n#define TEXCOORD 4\nVertexProfileCreate(3)\n"
+                          "VertexProfileSet(0,0,3,POSITION,0)\nVertexProfileSet(1,12,2,TEXCOORD,0)\n"
+                          "VertexProfileSet(2,20,3,TANGENT,0)\n"));
+    EXPECT_FALSE(zkLoadShader(slot, "tangent"));
+    EXPECT_EQ(slot, nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "shaders\\tangent.fx: vertex element 2 has unknown type -1");
+    EXPECT_EQ(boxes.boxes[0].caption, "zkCompileShader");
+    EXPECT_TRUE(CallsStartingWith("CreateVertexDeclaration").empty());
+    EXPECT_EQ(log.resourcesAlive, aliveBefore);
+}
+
+TEST_F(ShaderLoading, CompileSkipsTinySourcesAndFormatsProfiles) {
+    // No elements: the declaration holds only the end marker. One character is no source.
+    const VertexProfile empty;
+    auto* shader = new Shader();
+    EXPECT_TRUE(zkCompileShader(shader, "x", kPixelSource, &empty, 3, 2));
+    EXPECT_EQ(CallsStartingWith("CreateVertexDeclaration([]) = declaration#").size(), 1u);
+    EXPECT_TRUE(CallsStartingWith("CreateVertexShader").empty());
+    EXPECT_TRUE(!shader->vertexShader && !shader->vertexConstants && shader->pixelShader);
+    EXPECT_TRUE(boxes.boxes.empty());
+    zkReleaseShader(shader);
+
+    // The version numbers go into the profile names.
+    shader = new Shader();
+    EXPECT_FALSE(zkCompileShader(shader, "", kPixelSource, &empty, 3, 4));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find("ps_4_0"), std::string::npos) << boxes.boxes[0].text;
+    zkReleaseShader(shader);
+    EXPECT_EQ(log.resourcesAlive, aliveBefore);
+}
