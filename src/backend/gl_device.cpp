@@ -21,12 +21,6 @@ namespace {
 
 constexpr DWORD kStages = 8;
 
-D3DMATRIX IdentityMatrix() {
-    D3DMATRIX m{};
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
-    return m;
-}
-
 float FloatOf(DWORD bits) {
     float value;
     std::memcpy(&value, &bits, sizeof value);
@@ -223,7 +217,8 @@ public:
 
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override {
         auto found = transforms_.find(state);
-        *matrix = found == transforms_.end() ? IdentityMatrix() : found->second;
+        if (found == transforms_.end()) D3DXMatrixIdentity(matrix);
+        else *matrix = found->second;
         return D3D_OK;
     }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "backend/d3d9_sizes.h"
+#include "backend/d3dx9_math.h"
 #include "backend/hlsl_compiler.h"
 #include "backend/recording_resources.h"
 
@@ -38,12 +39,6 @@ std::string FormatBatchVertices(const uint8_t* data, UINT count, UINT stride) {
                 Hex(colour).substr(2) + " " + Number(uv[0]) + " " + Number(uv[1]);
     }
     return text + "]";
-}
-
-D3DMATRIX Identity() {
-    D3DMATRIX m{};
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
-    return m;
 }
 
 }  // namespace
@@ -251,7 +246,8 @@ HRESULT RecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATR
 
 HRESULT RecordingDevice::GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
     auto found = transforms_.find(state);
-    *matrix = found == transforms_.end() ? Identity() : found->second;
+    if (found == transforms_.end()) D3DXMatrixIdentity(matrix);
+    else *matrix = found->second;
     return D3D_OK;
 }
 
