@@ -96,8 +96,16 @@ bool ShaderFileReader::Read(FILE* file) {
     int c = 0;
     bool eof = false;
     // A failed read keeps the previous character, as a formatted read does.
+    // Text mode: a CR before LF is dropped, so files saved on Windows read the same.
     auto next = [&] {
-        const int r = std::fgetc(file);
+        int r = std::fgetc(file);
+        if (r == '\r') {
+            const int following = std::fgetc(file);
+            if (following == '\n')
+                r = following;
+            else if (following != EOF)
+                std::ungetc(following, file);
+        }
         if (r == EOF)
             eof = true;
         else

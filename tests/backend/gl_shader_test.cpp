@@ -1,5 +1,5 @@
-// Compiled HLSL stages on the OpenGL device, alone and with a fixed-function
-// half: placement, constants, arrays and integer counts, read back as pixels.
+// Compiled HLSL stages on the OpenGL device: what the device refuses, and
+// cube textures sampled by a pixel shader.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -25,29 +25,6 @@ VS_OUTPUT main(float3 p : POSITION, float4 c : COLOR0) {
 }
 )";
 
-constexpr const char* kSkinnedVertex = R"(
-float4x4 zk_ModelViewProjectionMatrix;
-float4x4 zk_BoneMatrix[2];
-struct VS_OUTPUT { float4 position : POSITION; float4 colour : COLOR0; };
-VS_OUTPUT main(float3 p : POSITION, float4 c : COLOR0, float2 bone : TEXCOORD0) {
-    VS_OUTPUT o;
-    float4 moved = mul(float4(p, 1.0), zk_BoneMatrix[(int)bone.x]);
-    o.position = mul(moved, zk_ModelViewProjectionMatrix);
-    o.colour = c;
-    return o;
-}
-)";
-
-constexpr const char* kLitPixel = R"(
-float4 zk_LightColor[3];
-int zk_LightCount;
-float4 main(float4 c : COLOR0) : COLOR {
-    float4 sum = float4(0, 0, 0, 1);
-    for (int i = 0; i < zk_LightCount; i++) sum.rgb += zk_LightColor[i].rgb;
-    return sum;
-}
-)";
-
 class GlShader : public GlShell {
 protected:
     void SetUp() override {
@@ -70,14 +47,6 @@ protected:
         static const ShaderConstant none;
         return none;
     }
-    IDirect3DVertexShader9* VertexShader(const char* source, CompiledShader* compiled) {
-        std::string errors;
-        EXPECT_TRUE(CompileHlsl(source, std::strlen(source), "vs_3_0", compiled, &errors)) << errors;
-        IDirect3DVertexShader9* shader = nullptr;
-        EXPECT_EQ(device->CreateVertexShader(reinterpret_cast<const DWORD*>(compiled), &shader), D3D_OK);
-        if (shader) shaders.push_back(shader);
-        return shader;
-    }
     IDirect3DPixelShader9* PixelShader(const char* source, CompiledShader* compiled) {
         std::string errors;
         EXPECT_TRUE(CompileHlsl(source, std::strlen(source), "ps_3_0", compiled, &errors)) << errors;
@@ -86,82 +55,10 @@ protected:
         if (shader) shaders.push_back(shader);
         return shader;
     }
-    // As HLSL's column-major packing wants it: column i in register i.
-    void UploadMatrix(UINT firstRegister, const D3DMATRIX& m) {
-        D3DMATRIX transposed;
-        D3DXMatrixTranspose(&transposed, &m);
-        device->SetVertexShaderConstantF(firstRegister, &transposed.m[0][0], 4);
-    }
-    D3DMATRIX ViewProjection() {
-        D3DMATRIX view, projection, product;
-        device->GetTransform(D3DTS_VIEW, &view);
-        device->GetTransform(D3DTS_PROJECTION, &projection);
-        return *D3DXMatrixMultiply(&product, &view, &projection);
-    }
-    // A white triangle in the upper left, clockwise on screen.
-    void Triangle(float bone = 0.0f) {
-        zkColor4f(1, 1, 1, 1);
-        g_batch.current.u = bone;
-        zkBegin(BATCH_TRIANGLES);
-        zkVertex3f(2, 2, 0), zkVertex3f(14, 2, 0), zkVertex3f(2, 14, 0);
-    }
-
     std::vector<IDirect3DResource9*> shaders;
 };
 
 }  // namespace
-
-TEST_F(GlShader, VertexShaderPlacesLikeTheFixedFunctionPath) {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    Triangle();
-    const std::vector<uint32_t> fixedFunction = Pixels();
-
-    CompiledShader compiled;
-    IDirect3DVertexShader9* shader = VertexShader(kPlacedVertex, &compiled);
-    device->SetVertexShader(shader);
-    UploadMatrix(Constant(compiled, "zk_ModelViewProjectionMatrix").firstRegister, ViewProjection());
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    Triangle();
-    const std::vector<uint32_t> shaded = Pixels();
-    EXPECT_EQ(shaded, fixedFunction);
-    EXPECT_EQ(shaded[5 * 32 + 5], 0xFFFFFFFFu);
-}
-
-TEST_F(GlShader, BoneMatrixMovesTheSkinnedVertices) {
-    CompiledShader compiled;
-    device->SetVertexShader(VertexShader(kSkinnedVertex, &compiled));
-    UploadMatrix(Constant(compiled, "zk_ModelViewProjectionMatrix").firstRegister, ViewProjection());
-    D3DMATRIX still, moved;
-    D3DXMatrixIdentity(&still);
-    D3DXMatrixTranslation(&moved, 16, 16, 0);
-    const UINT bones = Constant(compiled, "zk_BoneMatrix").firstRegister;
-    UploadMatrix(bones, still);
-    UploadMatrix(bones + 4, moved);
-
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    Triangle(1.0f);
-    EXPECT_EQ(Pixel(5, 5), 0xFF000000u);
-    EXPECT_EQ(Pixel(16 + 5, 16 + 5), 0xFFFFFFFFu);
-}
-
-TEST_F(GlShader, PixelOnlyShaderSumsTheLightArrayUpToTheCount) {
-    CompiledShader compiled;
-    device->SetPixelShader(PixelShader(kLitPixel, &compiled));
-    const float colours[3][4] = {{0.25f, 0, 0, 1}, {0, 0.5f, 0, 1}, {0, 0, 1, 1}};
-    const ShaderConstant& lights = Constant(compiled, "zk_LightColor");
-    device->SetPixelShaderConstantF(lights.firstRegister, &colours[0][0], 3);
-    const float two[4] = {2, 0, 0, 0};
-    device->SetPixelShaderConstantF(Constant(compiled, "zk_LightCount").firstRegister, two, 1);
-
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    zkDrawQuad(0, 0, 32, 32, 0xFFFFFFFF);  // the fixed-function vertex half feeds it
-    EXPECT_TRUE(ColourNear(Pixel(16, 16), 0xFF408000));
-
-    const float three[4] = {3, 0, 0, 0};
-    device->SetPixelShaderConstantF(Constant(compiled, "zk_LightCount").firstRegister, three, 1);
-    zkDrawQuad(0, 0, 32, 32, 0xFFFFFFFF);
-    EXPECT_TRUE(ColourNear(Pixel(16, 16), 0xFF4080FF));
-}
 
 TEST_F(GlShader, RefusesCodeOfTheWrongStageAndRegistersOutOfRange) {
     CompiledShader vertex;

@@ -76,6 +76,11 @@ TEST_F(ShaderReaderTest, SectionIsDeliveredOnlyByTheNextPragma) {
     EXPECT_EQ(Pixel(), "");
 }
 
+TEST_F(ShaderReaderTest, WindowsLineEndsReadAsTextMode) {
+    EXPECT_TRUE(Read("#pragma HLSL_PS\r\nfloat4 a; // c\r\nb\r\nlone\rcr\r\n#end\r\n"));
+    EXPECT_EQ(Pixel(), "float4 a; b\nlone\rcr\n");
+}
+
 TEST_F(ShaderReaderTest, CleansBlanksAndComments) {
     EXPECT_TRUE(Read("before\n#pragma HLSL_PS\n"
                      "  float4\tmain() :  \t COLOR { \n"
