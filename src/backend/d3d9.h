@@ -34,6 +34,8 @@ enum D3DFORMAT : uint32_t {
     D3DFMT_X8R8G8B8 = 22,
     D3DFMT_D24X8 = 77,
     D3DFMT_D16 = 80,
+    D3DFMT_INDEX16 = 101,
+    D3DFMT_INDEX32 = 102,
     D3DFMT_FROM_FILE = 0xFFFFFFFDu,  // D3DX: keep the file's format
     D3DFMT_A16B16G16R16F = 113,
     D3DFMT_A32B32G32R32F = 116,
@@ -254,6 +256,7 @@ enum D3DPOOL : uint32_t { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYST
 
 constexpr DWORD D3DUSAGE_RENDERTARGET = 0x1;
 constexpr DWORD D3DUSAGE_DEPTHSTENCIL = 0x2;
+constexpr DWORD D3DUSAGE_WRITEONLY = 0x8;
 
 enum D3DCUBEMAP_FACES : uint32_t {
     D3DCUBEMAP_FACE_POSITIVE_X = 0,
@@ -323,6 +326,21 @@ public:
 class IDirect3DVertexShader9 : public IDirect3DResource9 {};
 class IDirect3DPixelShader9 : public IDirect3DResource9 {};
 
+// Vertex and index buffers. Lock hands out the bytes from offsetToLock on,
+// sizeToLock of them (0: to the end of the buffer); Unlock makes them the
+// buffer's contents for later draws. One lock at a time.
+class IDirect3DVertexBuffer9 : public IDirect3DResource9 {
+public:
+    virtual HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+};
+
+class IDirect3DIndexBuffer9 : public IDirect3DResource9 {
+public:
+    virtual HRESULT Lock(UINT offsetToLock, UINT sizeToLock, void** data, DWORD flags) = 0;
+    virtual HRESULT Unlock() = 0;
+};
+
 // The IDirect3DDevice9 calls the engine makes. Each backend implements all
 // of them; calls added later go here and into every backend.
 class IDirect3DDevice9 {
@@ -378,6 +396,20 @@ public:
     // Four floats per register; registers persist across shader changes.
     virtual HRESULT SetVertexShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) = 0;
     virtual HRESULT SetPixelShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) = 0;
+
+    // Buffers start zero-filled. Only stream 0 exists; indices are
+    // D3DFMT_INDEX16 or D3DFMT_INDEX32.
+    virtual HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                       IDirect3DVertexBuffer9** buffer, void* sharedHandle) = 0;
+    virtual HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                      IDirect3DIndexBuffer9** buffer, void* sharedHandle) = 0;
+    virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offsetInBytes,
+                                    UINT stride) = 0;
+    virtual HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) = 0;
+    // Vertex baseVertexIndex + i for each index i, which must lie in
+    // minVertexIndex .. minVertexIndex + numVertices - 1. Triangle lists only.
+    virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
+                                         UINT numVertices, UINT startIndex, UINT primitiveCount) = 0;
 
     // Not Direct3D: the back buffer as rows of 0xAARRGGBB, top row first,
     // for tests and screenshots.

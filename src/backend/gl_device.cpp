@@ -117,6 +117,8 @@ public:
         for (IDirect3DSurface9* surface : {renderTarget_, depthStencil_, backBuffer_, depthBuffer_})
             if (surface) surface->Release();
         if (declaration_) declaration_->Release();
+        if (stream_) stream_->Release();
+        if (indices_) indices_->Release();
         if (vertexShader_) vertexShader_->Release();
         if (pixelShader_) pixelShader_->Release();
         programs_.reset();
@@ -315,27 +317,65 @@ public:
 
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride) override {
         const UINT count = VertexCount(type, primitives);
-        const std::vector<VertexAttribute> layout = declaration_ ? declaration_->layout() : LayoutOfFvf(fvf_);
+        const std::vector<VertexAttribute> layout = CurrentLayout();
         if (!count || !vertices || layout.empty() || stride < LayoutSize(layout)) return D3DERR_INVALIDCALL;
-        if (!BindTarget()) return D3DERR_INVALIDCALL;
-        ApplyRenderStates(renderStates_, depthStencil_ != nullptr);
-
-        ProgramKey key;
-        if (vertexShader_) key.vertexSerial = vertexShader_->serial();
-        if (pixelShader_) key.pixelSerial = pixelShader_->serial();
-        if (!vertexShader_ || !pixelShader_) key.fixed = FixedFunctionState(type, layout);
-        const LinkedProgram& program = programs_->Get(key, vertexShader_, pixelShader_);
-        if (!program.program) return D3DERR_INVALIDCALL;
-        glUseProgram(program.program);
-        SetFixedFunctionUniforms(program);
-        UploadConstants(vertexShader_, vertexConstants_, kVertexBlockBinding, 0);
-        UploadConstants(pixelShader_, pixelConstants_, kPixelBlockBinding, 1);
-        BindTextures();
+        const LinkedProgram* program = PrepareDraw(type, layout);
+        if (!program) return D3DERR_INVALIDCALL;
 
         glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * stride, vertices, GL_STREAM_DRAW);
-        SetVertexLayout(stride, layout, program);
+        SetVertexLayout(stride, 0, layout, *program);
         glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(count));
+        return D3D_OK;
+    }
+
+    HRESULT CreateVertexBuffer(UINT length, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9** buffer,
+                               void*) override {
+        *buffer = GlVertexBuffer::Create(length);
+        return *buffer ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT CreateIndexBuffer(UINT length, DWORD, D3DFORMAT format, D3DPOOL, IDirect3DIndexBuffer9** buffer,
+                              void*) override {
+        *buffer = GlIndexBuffer::Create(length, format);
+        return *buffer ? D3D_OK : D3DERR_INVALIDCALL;
+    }
+
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override {
+        auto* own = dynamic_cast<GlVertexBuffer*>(buffer);
+        if (stream != 0 || (buffer && !own)) return D3DERR_INVALIDCALL;
+        Hold(&stream_, own);
+        streamOffset_ = offset;
+        streamStride_ = stride;
+        return D3D_OK;
+    }
+
+    HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override {
+        auto* own = dynamic_cast<GlIndexBuffer*>(buffer);
+        if (buffer && !own) return D3DERR_INVALIDCALL;
+        Hold(&indices_, own);
+        return D3D_OK;
+    }
+
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minVertex, UINT vertices,
+                                 UINT startIndex, UINT primitives) override {
+        const std::vector<VertexAttribute> layout = CurrentLayout();
+        const uint64_t indexCount = static_cast<uint64_t>(primitives) * 3;
+        if (type != D3DPT_TRIANGLELIST || !primitives || !vertices || layout.empty() || !stream_ || !indices_ ||
+            stream_->locked() || indices_->locked() || streamStride_ < LayoutSize(layout) ||
+            !IndicesInside(*indices_, startIndex, indexCount, minVertex, vertices) ||
+            !VerticesInside(static_cast<int64_t>(baseVertex) + minVertex, vertices, LayoutSize(layout)))
+            return D3DERR_INVALIDCALL;
+        const LinkedProgram* program = PrepareDraw(type, layout);
+        if (!program) return D3DERR_INVALIDCALL;
+
+        glBindBuffer(GL_ARRAY_BUFFER, stream_->name());
+        SetVertexLayout(streamStride_, streamOffset_, layout, *program);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name());
+        const uintptr_t firstByte = static_cast<uintptr_t>(startIndex) * indices_->indexSize();
+        glDrawRangeElementsBaseVertex(GL_TRIANGLES, minVertex, minVertex + (vertices - 1),
+                                      static_cast<GLsizei>(indexCount), indices_->indexType(),
+                                      reinterpret_cast<const void*>(firstByte), baseVertex);
         return D3D_OK;
     }
 
@@ -459,6 +499,51 @@ private:
         glBindBufferBase(GL_UNIFORM_BUFFER, binding, constantBuffers_[buffer]);
     }
 
+    std::vector<VertexAttribute> CurrentLayout() const {
+        return declaration_ ? declaration_->layout() : LayoutOfFvf(fvf_);
+    }
+
+    // Binds the target, states, program, constants and textures of a draw;
+    // null when there is no target or no program.
+    const LinkedProgram* PrepareDraw(D3DPRIMITIVETYPE type, const std::vector<VertexAttribute>& layout) {
+        if (!BindTarget()) return nullptr;
+        ApplyRenderStates(renderStates_, depthStencil_ != nullptr);
+
+        ProgramKey key;
+        if (vertexShader_) key.vertexSerial = vertexShader_->serial();
+        if (pixelShader_) key.pixelSerial = pixelShader_->serial();
+        if (!vertexShader_ || !pixelShader_) key.fixed = FixedFunctionState(type, layout);
+        const LinkedProgram& program = programs_->Get(key, vertexShader_, pixelShader_);
+        if (!program.program) return nullptr;
+        glUseProgram(program.program);
+        SetFixedFunctionUniforms(program);
+        UploadConstants(vertexShader_, vertexConstants_, kVertexBlockBinding, 0);
+        UploadConstants(pixelShader_, pixelConstants_, kPixelBlockBinding, 1);
+        BindTextures();
+        return &program;
+    }
+
+    // The indices lie inside the buffer and each picks a vertex of the range
+    // the caller gave: GL does not check what it fetches.
+    static bool IndicesInside(const GlIndexBuffer& indices, UINT start, uint64_t count, UINT minVertex,
+                              UINT vertices) {
+        if (start + count > indices.length() / indices.indexSize()) return false;
+        for (uint64_t i = start; i < start + count; ++i) {
+            const uint32_t index = indices.Index(i);
+            if (index < minVertex || index - minVertex >= vertices) return false;
+        }
+        return true;
+    }
+
+    // Vertices first .. first + count - 1 of the stream, each element of
+    // the layout whole, lie inside its buffer.
+    bool VerticesInside(int64_t first, UINT count, UINT layoutSize) const {
+        const uint64_t length = stream_->length();
+        if (first < 0 || streamOffset_ + static_cast<uint64_t>(layoutSize) > length) return false;
+        const uint64_t last = static_cast<uint64_t>(first) + count - 1;
+        return last <= (length - streamOffset_ - layoutSize) / streamStride_;
+    }
+
     // Binds the framebuffer of the current target and depth surface.
     bool BindTarget() {
         if (boundFramebuffer_) return true;
@@ -548,8 +633,10 @@ private:
         glActiveTexture(GL_TEXTURE0);
     }
 
-    // Feeds each input the program reads from the layout element of its semantic.
-    void SetVertexLayout(UINT stride, const std::vector<VertexAttribute>& layout, const LinkedProgram& program) {
+    // Feeds each input the program reads from the layout element of its
+    // semantic, in vertices that start `offset` bytes into the bound buffer.
+    void SetVertexLayout(UINT stride, UINT offset, const std::vector<VertexAttribute>& layout,
+                         const LinkedProgram& program) {
         for (GLint location = 0; location < maxAttributes_; ++location)
             glDisableVertexAttribArray(static_cast<GLuint>(location));
         for (const VertexAttribute& attribute : layout) {
@@ -560,7 +647,7 @@ private:
             // D3DCOLOR bytes are B, G, R, A: GL's BGRA attribute order.
             glVertexAttribPointer(location, attribute.bgra ? GL_BGRA : attribute.components, attribute.type,
                                   attribute.bgra ? GL_TRUE : GL_FALSE, static_cast<GLsizei>(stride),
-                                  reinterpret_cast<const void*>(static_cast<uintptr_t>(attribute.offset)));
+                                  reinterpret_cast<const void*>(static_cast<uintptr_t>(offset) + attribute.offset));
         }
     }
 
@@ -587,6 +674,9 @@ private:
     GLuint samplers_[kStages] = {};
     std::unique_ptr<ProgramCache> programs_ = std::make_unique<ProgramCache>();
     GlVertexDeclaration* declaration_ = nullptr;  // null: the FVF describes the vertices
+    GlVertexBuffer* stream_ = nullptr;
+    UINT streamOffset_ = 0, streamStride_ = 0;
+    GlIndexBuffer* indices_ = nullptr;
     GlVertexShader* vertexShader_ = nullptr;
     GlPixelShader* pixelShader_ = nullptr;
     std::vector<float> vertexConstants_ = std::vector<float>(kVertexShaderRegisters * 4);

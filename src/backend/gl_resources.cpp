@@ -1,6 +1,7 @@
 #include "backend/gl_resources.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "backend/d3d9_sizes.h"
 
@@ -185,4 +186,57 @@ HRESULT GlCubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES face, UINT level, IDir
     faces_[face]->AddRef();
     *surface = faces_[face];
     return D3D_OK;
+}
+
+template <typename Interface>
+GlBuffer<Interface>::GlBuffer(UINT length) : bytes_(length) {
+    // The copy-write target leaves the draw bindings alone.
+    glGenBuffers(1, &buffer_);
+    glBindBuffer(GL_COPY_WRITE_BUFFER, buffer_);
+    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(length), bytes_.data(), GL_STATIC_DRAW);
+}
+
+template <typename Interface>
+GlBuffer<Interface>::~GlBuffer() {
+    glDeleteBuffers(1, &buffer_);
+}
+
+template <typename Interface>
+HRESULT GlBuffer<Interface>::Lock(UINT offset, UINT size, void** data, DWORD) {
+    const UINT length = this->length();
+    if (!data || locked() || offset >= length || size > length - offset) return D3DERR_INVALIDCALL;
+    lockedOffset_ = offset;
+    lockedSize_ = size ? size : length - offset;
+    *data = bytes_.data() + offset;
+    return D3D_OK;
+}
+
+template <typename Interface>
+HRESULT GlBuffer<Interface>::Unlock() {
+    if (!locked()) return D3DERR_INVALIDCALL;
+    glBindBuffer(GL_COPY_WRITE_BUFFER, buffer_);
+    glBufferSubData(GL_COPY_WRITE_BUFFER, lockedOffset_, lockedSize_, bytes_.data() + lockedOffset_);
+    lockedSize_ = 0;
+    return D3D_OK;
+}
+
+template class GlBuffer<IDirect3DVertexBuffer9>;
+template class GlBuffer<IDirect3DIndexBuffer9>;
+
+GlVertexBuffer* GlVertexBuffer::Create(UINT length) { return length ? new GlVertexBuffer(length) : nullptr; }
+
+GlIndexBuffer* GlIndexBuffer::Create(UINT length, D3DFORMAT format) {
+    if (!length || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)) return nullptr;
+    return new GlIndexBuffer(length, format == D3DFMT_INDEX16 ? 2 : 4);
+}
+
+uint32_t GlIndexBuffer::Index(size_t index) const {
+    if (indexSize_ == 2) {
+        uint16_t value;
+        std::memcpy(&value, bytes().data() + index * 2, 2);
+        return value;
+    }
+    uint32_t value;
+    std::memcpy(&value, bytes().data() + index * 4, 4);
+    return value;
 }

@@ -1,5 +1,5 @@
-// Textures and surfaces of the OpenGL device. Images are stored with row 0
-// as the top row of the Direct3D picture, so v = 0 samples the top.
+// Textures, surfaces and buffers of the OpenGL device. Images are stored
+// with row 0 as the top row of the Direct3D picture, so v = 0 samples the top.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "backend/d3d9.h"
+#include "backend/gl_shaders.h"
 
 // Where a colour or depth surface lives: a texture level or cube face, or a
 // renderbuffer (the back buffer's colour and depth, depth-stencil surfaces).
@@ -75,3 +76,49 @@ private:
 
 // A renderbuffer surface; null when the format is not a colour or depth format GL knows.
 GlSurface* CreateRenderbufferSurface(UINT width, UINT height, D3DFORMAT format, DWORD usage, int samples);
+
+// A GL buffer object and a CPU copy of it: locks hand out the copy, which
+// stays readable so draws can check the indices they are given.
+template <typename Interface>
+class GlBuffer : public GlCounted<Interface> {
+public:
+    ~GlBuffer() override;
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+    // Uploads the locked bytes.
+    HRESULT Unlock() override;
+    GLuint name() const { return buffer_; }
+    UINT length() const { return static_cast<UINT>(bytes_.size()); }
+    bool locked() const { return lockedSize_ != 0; }
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+protected:
+    explicit GlBuffer(UINT length);
+
+private:
+    GLuint buffer_ = 0;
+    std::vector<uint8_t> bytes_;
+    UINT lockedOffset_ = 0, lockedSize_ = 0;
+};
+
+class GlVertexBuffer : public GlBuffer<IDirect3DVertexBuffer9> {
+public:
+    // Null when length is 0.
+    static GlVertexBuffer* Create(UINT length);
+
+private:
+    explicit GlVertexBuffer(UINT length) : GlBuffer(length) {}
+};
+
+class GlIndexBuffer : public GlBuffer<IDirect3DIndexBuffer9> {
+public:
+    // Null when length is 0 or the format is not an index format.
+    static GlIndexBuffer* Create(UINT length, D3DFORMAT format);
+    UINT indexSize() const { return indexSize_; }
+    GLenum indexType() const { return indexSize_ == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT; }
+    // Index number `index`; it must lie inside the buffer.
+    uint32_t Index(size_t index) const;
+
+private:
+    GlIndexBuffer(UINT length, UINT indexSize) : GlBuffer(length), indexSize_(indexSize) {}
+    UINT indexSize_;
+};

@@ -452,6 +452,55 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives,
     return D3D_OK;
 }
 
+HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                                            IDirect3DVertexBuffer9** buffer, void*) {
+    *buffer = nullptr;
+    const std::string arguments = std::to_string(length) + ", " + std::to_string(usage) + ", " + Hex(fvf) + ", " +
+                                  std::to_string(pool);
+    if (log_->refuseBuffers || !length) {
+        record("CreateVertexBuffer(" + arguments + ") = refused");
+        return D3DERR_INVALIDCALL;
+    }
+    auto* made = new RecordingVertexBuffer(log_, "vertexbuffer", length);
+    record("CreateVertexBuffer(" + arguments + ") = " + made->name());
+    *buffer = made;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                           IDirect3DIndexBuffer9** buffer, void*) {
+    *buffer = nullptr;
+    const std::string arguments = std::to_string(length) + ", " + std::to_string(usage) + ", " +
+                                  std::to_string(format) + ", " + std::to_string(pool);
+    if (log_->refuseBuffers || !length || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)) {
+        record("CreateIndexBuffer(" + arguments + ") = refused");
+        return D3DERR_INVALIDCALL;
+    }
+    auto* made = new RecordingIndexBuffer(log_, "indexbuffer", length);
+    record("CreateIndexBuffer(" + arguments + ") = " + made->name());
+    *buffer = made;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
+    record("SetStreamSource(" + std::to_string(stream) + ", " + ResourceName(buffer) + ", " + std::to_string(offset) +
+           ", " + std::to_string(stride) + ")");
+    return stream == 0 ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT RecordingDevice::SetIndices(IDirect3DIndexBuffer9* buffer) {
+    record("SetIndices(" + ResourceName(buffer) + ")");
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minVertex, UINT vertices,
+                                              UINT startIndex, UINT primitives) {
+    record("DrawIndexedPrimitive(" + PrimitiveName(type) + ", " + std::to_string(baseVertex) + ", " +
+           std::to_string(minVertex) + ", " + std::to_string(vertices) + ", " + std::to_string(startIndex) + ", " +
+           std::to_string(primitives) + ")");
+    return D3D_OK;
+}
+
 std::vector<uint32_t> RecordingDevice::ReadBackBuffer(UINT* width, UINT* height) {
     *width = 0;
     *height = 0;

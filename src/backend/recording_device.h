@@ -17,8 +17,9 @@ struct RecordedCalls {
     bool refuseDevice = false;  // CreateDevice fails, as an unsupported configuration does
     bool refuseTextures = false;       // CreateTexture and CreateCubeTexture fail
     bool refuseDepthSurfaces = false;  // CreateDepthStencilSurface fails
+    bool refuseBuffers = false;        // CreateVertexBuffer and CreateIndexBuffer fail
     int resourcesMade = 0;             // numbers the log names
-    int resourcesAlive = 0;            // textures and surfaces not yet released
+    int resourcesAlive = 0;            // resources not yet released
 
     void clear() { calls.clear(); }
 };
@@ -78,6 +79,14 @@ public:
     HRESULT SetPixelShader(IDirect3DPixelShader9* shader) override;
     HRESULT SetVertexShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) override;
     HRESULT SetPixelShaderConstantF(UINT startRegister, const float* data, UINT vector4fCount) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer9** buffer,
+                               void* sharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DIndexBuffer9** buffer, void* sharedHandle) override;
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offsetInBytes, UINT stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
+                                 UINT startIndex, UINT primitiveCount) override;
     std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override;
 
     // The registers as last written, four floats each.

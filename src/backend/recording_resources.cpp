@@ -107,6 +107,31 @@ ULONG RecordingObject<Interface>::Release() {
 template class RecordingObject<IDirect3DVertexDeclaration9>;
 template class RecordingObject<IDirect3DVertexShader9>;
 template class RecordingObject<IDirect3DPixelShader9>;
+template class RecordingObject<IDirect3DVertexBuffer9>;
+template class RecordingObject<IDirect3DIndexBuffer9>;
+
+template <typename Interface>
+RecordingBuffer<Interface>::RecordingBuffer(RecordedCalls* log, const char* kind, UINT length)
+    : RecordingObject<Interface>(log, kind), bytes_(length) {}
+
+template <typename Interface>
+HRESULT RecordingBuffer<Interface>::Lock(UINT offset, UINT size, void** data, DWORD) {
+    const size_t length = bytes_.size();
+    if (!data || locked_ || offset >= length || size > length - offset) return D3DERR_INVALIDCALL;
+    locked_ = true;
+    *data = bytes_.data() + offset;
+    return D3D_OK;
+}
+
+template <typename Interface>
+HRESULT RecordingBuffer<Interface>::Unlock() {
+    if (!locked_) return D3DERR_INVALIDCALL;
+    locked_ = false;
+    return D3D_OK;
+}
+
+template class RecordingBuffer<IDirect3DVertexBuffer9>;
+template class RecordingBuffer<IDirect3DIndexBuffer9>;
 
 RecordingDeclaration::RecordingDeclaration(RecordedCalls* log, const D3DVERTEXELEMENT9* elements)
     : RecordingObject(log, "declaration") {
@@ -131,5 +156,7 @@ std::string ResourceName(IDirect3DResource9* resource) {
     if (auto* declaration = dynamic_cast<RecordingDeclaration*>(resource)) return declaration->name();
     if (auto* shader = dynamic_cast<RecordingVertexShader*>(resource)) return shader->name();
     if (auto* shader = dynamic_cast<RecordingPixelShader*>(resource)) return shader->name();
+    if (auto* buffer = dynamic_cast<RecordingVertexBuffer*>(resource)) return buffer->name();
+    if (auto* buffer = dynamic_cast<RecordingIndexBuffer*>(resource)) return buffer->name();
     return "foreign";
 }

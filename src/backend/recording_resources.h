@@ -1,5 +1,5 @@
-// Textures and surfaces of the recording device: named "texture#N",
-// "cube#N", "surface#N" in the log, counted, with pixel memory for locks.
+// Resources of the recording device: named "texture#N", "cube#N",
+// "surface#N" and so on in the log, counted, with memory for locks.
 #pragma once
 
 #include <string>
@@ -91,6 +91,22 @@ private:
 
 using RecordingVertexShader = RecordingObject<IDirect3DVertexShader9>;
 using RecordingPixelShader = RecordingObject<IDirect3DPixelShader9>;
+
+// "vertexbuffer#N" and "indexbuffer#N": zero-filled bytes that Lock hands out.
+template <typename Interface>
+class RecordingBuffer : public RecordingObject<Interface> {
+public:
+    RecordingBuffer(RecordedCalls* log, const char* kind, UINT length);
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override;
+    HRESULT Unlock() override;
+
+private:
+    std::vector<uint8_t> bytes_;
+    bool locked_ = false;
+};
+
+using RecordingVertexBuffer = RecordingBuffer<IDirect3DVertexBuffer9>;
+using RecordingIndexBuffer = RecordingBuffer<IDirect3DIndexBuffer9>;
 
 // The log name of any recording resource; "null" for none.
 std::string ResourceName(IDirect3DResource9* resource);
