@@ -30,14 +30,19 @@ SDL_DisplayMode g_fullScreenMode{};
 MessageBoxObserver g_messageBoxObserver;
 std::function<int64_t()> g_counter;
 int64_t g_counterFrequency = 0;
+// Screen position of the last mouse event: synthetic events move the cursor
+// too, which SDL's own mouse state would not show.
+POINT g_cursor{};
 
 bool VideoReady() { return InitSdlSubsystem(SDL_INIT_VIDEO); }
 
+// An event naming no window of ours (a synthetic one) belongs to the only
+// window there is, as input goes to the focused window.
 HWND WindowOfId(Uint32 id) {
     SDL_Window* sdl = SDL_GetWindowFromID(id);
     for (Win32Window* window : g_windows)
         if (window->sdl == sdl) return window;
-    return nullptr;
+    return !sdl && g_windows.size() == 1 ? *g_windows.begin() : nullptr;
 }
 
 WPARAM VirtualKey(SDL_Keycode key) {
@@ -68,6 +73,12 @@ WPARAM VirtualKey(SDL_Keycode key) {
 
 LPARAM PointParameter(int x, int y) { return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16)); }
 
+void TrackCursor(HWND window, int x, int y) {
+    int left = 0, top = 0;
+    if (window) SDL_GetWindowPosition(window->sdl, &left, &top);
+    g_cursor = {left + x, top + y};
+}
+
 // One SDL event becomes exactly one message; untranslated events are WM_NULL.
 MSG Translate(const SDL_Event& event) {
     MSG message{};
@@ -95,12 +106,14 @@ MSG Translate(const SDL_Event& event) {
                 break;
             message.hwnd = WindowOfId(event.button.windowID);
             message.lParam = PointParameter(event.button.x, event.button.y);
+            TrackCursor(message.hwnd, event.button.x, event.button.y);
             break;
         }
         case SDL_MOUSEMOTION:
             message.hwnd = WindowOfId(event.motion.windowID);
             message.message = WM_MOUSEMOVE;
             message.lParam = PointParameter(event.motion.x, event.motion.y);
+            TrackCursor(message.hwnd, event.motion.x, event.motion.y);
             break;
         case SDL_WINDOWEVENT: {
             HWND window = WindowOfId(event.window.windowID);
@@ -285,10 +298,7 @@ int ShowCursor(BOOL show) {
 }
 
 BOOL GetCursorPos(POINT* point) {
-    int x = 0, y = 0;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_GetGlobalMouseState(&x, &y);
-    point->x = x;
-    point->y = y;
+    *point = g_cursor;
     return TRUE;
 }
 

@@ -23,14 +23,12 @@ constexpr PrimitiveShape kShapes[] = {
     {1, D3DPT_POINTLIST, 1},
 };
 
-// The low byte of the truncated product; values too large for an integer give 0.
-DWORD ColourByte(float component) {
-    const float scaled = component * 255.0f;
-    if (!(std::fabs(scaled) < 9.0e18f)) return 0;
-    return static_cast<DWORD>(static_cast<int64_t>(scaled)) & 0xFF;
-}
-
 }  // namespace
+
+uint32_t TruncatedLowByte(float value) {
+    if (!(std::fabs(value) < 9.0e18f)) return 0;
+    return static_cast<uint32_t>(static_cast<int64_t>(value)) & 0xFF;
+}
 
 void zkBegin(int32_t mode) {
     g_batch.mode = mode;
@@ -42,7 +40,13 @@ void zkEnd() {
 }
 
 void zkColor4f(float r, float g, float b, float a) {
-    g_batch.current.colour = ColourByte(a) << 24 | ColourByte(r) << 16 | ColourByte(g) << 8 | ColourByte(b);
+    g_batch.current.colour = TruncatedLowByte(a * 255.0f) << 24 | TruncatedLowByte(r * 255.0f) << 16 |
+                             TruncatedLowByte(g * 255.0f) << 8 | TruncatedLowByte(b * 255.0f);
+}
+
+void zkSetPackedColour(uint32_t colour) {
+    const uint32_t red = colour & 0xFF, green = colour >> 8 & 0xFF, blue = colour >> 16 & 0xFF;
+    g_batch.current.colour = (colour & 0xFF000000u) | red << 16 | green << 8 | blue;
 }
 
 void zkVertex3f(float x, float y, float z) {

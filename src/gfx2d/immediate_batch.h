@@ -27,12 +27,17 @@ struct ImmediateBatch {
 
 extern ImmediateBatch g_batch;
 
+// The low byte of value truncated toward zero; 0 for values too large for an integer.
+uint32_t TruncatedLowByte(float value);
+
 // Sets the mode and starts an empty primitive.
 void zkBegin(int32_t mode);
 // Zeroes the pending vertices unless the mode is none.
 void zkEnd();
 // Components in [0, 1]; each byte is the low byte of component x 255, truncated.
 void zkColor4f(float r, float g, float b, float a);
+// colour packed red in the lowest byte, then green, blue, alpha, as the 2D calls take it.
+void zkSetPackedColour(uint32_t colour);
 // A vertex under mode none or an unknown mode is dropped; one arriving when the
 // count is already full (the mode changed mid-primitive) starts a fresh primitive.
 void zkVertex3f(float x, float y, float z);

@@ -16,8 +16,7 @@ constexpr Corner kMirrored[4] = {{1, 0}, {0, 0}, {0, 1}, {1, 1}};
 
 void DrawQuadWith(const Corner (&uv)[4], int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour) {
     zkEnable(1);
-    const uint32_t red = colour & 0xFF, green = colour >> 8 & 0xFF, blue = colour >> 16 & 0xFF;
-    g_batch.current.colour = (colour & 0xFF000000u) | red << 16 | green << 8 | blue;
+    zkSetPackedColour(colour);
     zkBegin(BATCH_QUADS);
     // Wide sums so extreme arguments cannot overflow.
     const float left = static_cast<float>(x), top = static_cast<float>(y);

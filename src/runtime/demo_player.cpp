@@ -23,8 +23,7 @@ DemoPlayer::~DemoPlayer() {
 bool DemoPlayer::Frame() {
     ShowCursor(FALSE);
     MusicTrack& music = resources->music;
-    const int musicMilliseconds =
-        music.stream ? PositionMilliseconds(music.stream->getPosition(), music.device.sampleRate) : 0;
+    const int musicMilliseconds = music.PositionNow();
 
     FPS_Timer* timer = resources->app->timer;
     demoTime += timer->GetFrameFactor(60.0f) * 16.666666666666668;

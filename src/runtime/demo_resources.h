@@ -1,6 +1,7 @@
 // Everything the demo loads, owned for the whole run.
 #pragma once
 
+#include "gfx2d/bitmap_font.h"
 #include "runtime/frame_rate_history.h"
 #include "runtime/music.h"
 
@@ -10,6 +11,7 @@ struct DemoResources {
     SoundDevice soundDevice;
     MusicTrack music;
     FrameRateHistory frameRateHistory;
+    BitmapFont font;
     DemoApp* app = nullptr;
     int width = 0;
     int height = 0;

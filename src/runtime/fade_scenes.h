@@ -1,4 +1,4 @@
-// Fade to black and fade from black.
+// Fade to black and fade from black over the scene's time span.
 #pragma once
 
 #include "runtime/demo_scene.h"
@@ -6,9 +6,11 @@
 class Scene_FTB : public TimedScene {
 public:
     explicit Scene_FTB(DemoResources* resources);
+    void Render(DemoResources* resources, float time) override;
 };
 
 class Scene_IFTB : public TimedScene {
 public:
     explicit Scene_IFTB(DemoResources* resources);
+    void Render(DemoResources* resources, float time) override;
 };

@@ -64,6 +64,10 @@ public:
     void SetDevice(SoundDevice newDevice);
     // A failed open leaves the stream null; no message.
     bool Open(const std::string& path);
+    // The stream position in milliseconds; 0 without a stream.
+    int PositionNow() const {
+        return stream ? PositionMilliseconds(stream->getPosition(), device.sampleRate) : 0;
+    }
 
     CountedRef<audiere::OutputStream> stream;
     SoundDevice device;

@@ -21,7 +21,7 @@ struct RunResult {
 
 RunResult RunDemoIn(const TempDir& dir) {
     const std::string errors = (dir.path() / "stderr.txt").string();
-    const std::string command = "cd '" + dir.path().string() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
+    const std::string command = "cd '" + dir.path().string() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy HALCYON98PIECE_CONFIG=0,0,2,0 "
                                 "timeout 60 '" DEMO_BINARY "' 2>'" + errors + "'";
     const auto begin = std::chrono::steady_clock::now();
     const int status = std::system(command.c_str());

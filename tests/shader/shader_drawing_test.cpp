@@ -134,8 +134,8 @@ TEST_F(ShaderDrawing, BoundBoneMatrixMovesTheSkinnedTriangle) {
 
 TEST_F(ShaderDrawing, LightArrayAndCountReachThePixelStage) {
     Load("lit", kLitFile);
-    LightList lights;
-    g_graphics->lightList = &lights;
+    LightList& lights = *g_graphics->lightList;
+    lights.count = 0;
     zkAddLight(0, 0, 0, 1, 0.25f, 0, 0, 1);
     zkAddLight(0, 0, 0, 1, 0, 0.5f, 0, 1);
     zkAddLight(0, 0, 0, 1, 0, 0, 1, 1);
@@ -150,5 +150,4 @@ TEST_F(ShaderDrawing, LightArrayAndCountReachThePixelStage) {
     zkApplyShader(shader);
     zkDrawQuad(0, 0, 32, 32, 0xFFFFFFFF);
     EXPECT_TRUE(ColourNear(Pixel(16, 16), 0xFF408000));
-    g_graphics->lightList = nullptr;
 }
