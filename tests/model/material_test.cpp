@@ -112,3 +112,44 @@ TEST_F(MaterialDrawing, LightsOfTwoCompoundsGatherInOrder) {
     EXPECT_EQ(lights.colours[1][1], 1.0f);
     EXPECT_EQ(red.position.x, 1.0f);  // copied from its node
 }
+
+TEST_F(MaterialDrawing, ModelDrawsEachSubsetBetweenItsMaterialsBeginAndEnd) {
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                          D3DDECL_END()};
+    Model model;
+    ASSERT_EQ(D3DXCreateMesh(3, 3, D3DXMESH_32BIT | D3DXMESH_MANAGED, elements, g_graphics->device, &model.mesh),
+              D3D_OK);
+    DWORD* indices = nullptr;
+    DWORD* attributes = nullptr;
+    model.mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&indices));
+    for (int i = 0; i < 9; ++i) indices[i] = static_cast<DWORD>(i % 3);
+    model.mesh->UnlockIndexBuffer();
+    model.mesh->LockAttributeBuffer(0, &attributes);
+    for (DWORD face = 0; face < 3; ++face) attributes[face] = face;
+    model.mesh->UnlockAttributeBuffer();
+
+    Material culled, blended;
+    culled.cullMode = 3;
+    blended.flags = MATERIAL_BLEND;
+    blended.blendMode = 3;
+    model.subsets = {{&culled, 1}, {nullptr, 1}, {&blended, 1}};
+    log.calls.clear();
+    model.Draw();
+
+    std::vector<std::string> sequence;
+    for (const std::string& call : log.calls)
+        if (call.rfind("DrawIndexedPrimitive", 0) == 0 || call.rfind("SetRenderState(D3DRS_CULLMODE", 0) == 0 ||
+            call.rfind("SetRenderState(D3DRS_SRCBLEND", 0) == 0)
+            sequence.push_back(call);
+    EXPECT_EQ(sequence, (std::vector<std::string>{
+                            "SetRenderState(D3DRS_CULLMODE, 3)",
+                            "DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1)",
+                            "SetRenderState(D3DRS_CULLMODE, 1)",
+                            "DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 3, 1)",  // no material: states as left
+                            "SetRenderState(D3DRS_CULLMODE, 2)",                        // the default cull mode
+                            "SetRenderState(D3DRS_SRCBLEND, 2)",
+                            "DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 6, 1)",
+                            "SetRenderState(D3DRS_CULLMODE, 1)",
+                            "SetRenderState(D3DRS_SRCBLEND, 5)",
+                        }));
+}
