@@ -341,6 +341,21 @@ public:
     virtual HRESULT Unlock() = 0;
 };
 
+enum D3DQUERYTYPE : uint32_t { D3DQUERYTYPE_OCCLUSION = 9 };
+constexpr DWORD D3DISSUE_END = 1u << 0;
+constexpr DWORD D3DISSUE_BEGIN = 1u << 1;
+constexpr DWORD D3DGETDATA_FLUSH = 1u << 0;
+constexpr HRESULT S_FALSE = 1;
+
+// An occlusion query counts the samples that pass the depth test between
+// Issue(D3DISSUE_BEGIN) and Issue(D3DISSUE_END); GetData gives S_FALSE until
+// the count is ready, then D3D_OK with a DWORD.
+class IDirect3DQuery9 : public IDirect3DResource9 {
+public:
+    virtual HRESULT Issue(DWORD flags) = 0;
+    virtual HRESULT GetData(void* data, DWORD size, DWORD flags) = 0;
+};
+
 // The IDirect3DDevice9 calls the engine makes. Each backend implements all
 // of them; calls added later go here and into every backend.
 class IDirect3DDevice9 {
@@ -410,6 +425,8 @@ public:
     // minVertexIndex .. minVertexIndex + numVertices - 1. Triangle lists only.
     virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex,
                                          UINT numVertices, UINT startIndex, UINT primitiveCount) = 0;
+
+    virtual HRESULT CreateQuery(D3DQUERYTYPE type, IDirect3DQuery9** query) = 0;
 
     // Not Direct3D: the back buffer as rows of 0xAARRGGBB, top row first,
     // for tests and screenshots.

@@ -341,6 +341,11 @@ public:
         return *buffer ? D3D_OK : D3DERR_INVALIDCALL;
     }
 
+    HRESULT CreateQuery(D3DQUERYTYPE type, IDirect3DQuery9** query) override {
+        *query = type == D3DQUERYTYPE_OCCLUSION ? new GlQuery() : nullptr;
+        return *query ? D3D_OK : D3DERR_NOTAVAILABLE;
+    }
+
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override {
         auto* own = dynamic_cast<GlVertexBuffer*>(buffer);
         if (stream != 0 || (buffer && !own)) return D3DERR_INVALIDCALL;

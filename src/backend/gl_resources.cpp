@@ -240,3 +240,35 @@ uint32_t GlIndexBuffer::Index(size_t index) const {
     std::memcpy(&value, bytes().data() + index * 4, 4);
     return value;
 }
+
+GlQuery::GlQuery() { glGenQueries(1, &query_); }
+
+GlQuery::~GlQuery() {
+    if (begun_) glEndQuery(GL_SAMPLES_PASSED);
+    glDeleteQueries(1, &query_);
+}
+
+HRESULT GlQuery::Issue(DWORD flags) {
+    if (flags & D3DISSUE_BEGIN) {
+        if (begun_) glEndQuery(GL_SAMPLES_PASSED);
+        glBeginQuery(GL_SAMPLES_PASSED, query_);
+        begun_ = true, ended_ = false;
+    } else if (flags & D3DISSUE_END) {
+        if (!begun_) return D3DERR_INVALIDCALL;
+        glEndQuery(GL_SAMPLES_PASSED);
+        begun_ = false, ended_ = true;
+    }
+    return D3D_OK;
+}
+
+HRESULT GlQuery::GetData(void* data, DWORD size, DWORD flags) {
+    if (!ended_ || !data || size < sizeof(DWORD)) return D3DERR_INVALIDCALL;
+    if (flags & D3DGETDATA_FLUSH) glFlush();
+    GLuint available = 0;
+    glGetQueryObjectuiv(query_, GL_QUERY_RESULT_AVAILABLE, &available);
+    if (!available) return S_FALSE;
+    GLuint samples = 0;
+    glGetQueryObjectuiv(query_, GL_QUERY_RESULT, &samples);
+    *static_cast<DWORD*>(data) = samples;
+    return D3D_OK;
+}

@@ -122,3 +122,16 @@ private:
     GlIndexBuffer(UINT length, UINT indexSize) : GlBuffer(length), indexSize_(indexSize) {}
     UINT indexSize_;
 };
+
+// GL_SAMPLES_PASSED between the two Issue calls.
+class GlQuery : public GlCounted<IDirect3DQuery9> {
+public:
+    GlQuery();
+    ~GlQuery() override;
+    HRESULT Issue(DWORD flags) override;
+    HRESULT GetData(void* data, DWORD size, DWORD flags) override;
+
+private:
+    GLuint query_ = 0;
+    bool begun_ = false, ended_ = false;
+};

@@ -467,6 +467,18 @@ HRESULT RecordingDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf,
     return D3D_OK;
 }
 
+HRESULT RecordingDevice::CreateQuery(D3DQUERYTYPE type, IDirect3DQuery9** query) {
+    *query = nullptr;
+    if (log_->refuseQueries || type != D3DQUERYTYPE_OCCLUSION) {
+        record("CreateQuery(" + std::to_string(type) + ") = refused");
+        return D3DERR_NOTAVAILABLE;
+    }
+    auto* made = new RecordingQuery(log_);
+    record("CreateQuery(" + std::to_string(type) + ") = " + made->name());
+    *query = made;
+    return D3D_OK;
+}
+
 HRESULT RecordingDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                            IDirect3DIndexBuffer9** buffer, void*) {
     *buffer = nullptr;

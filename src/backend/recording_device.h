@@ -18,6 +18,10 @@ struct RecordedCalls {
     bool refuseTextures = false;       // CreateTexture and CreateCubeTexture fail
     bool refuseDepthSurfaces = false;  // CreateDepthStencilSurface fails
     bool refuseBuffers = false;        // CreateVertexBuffer and CreateIndexBuffer fail
+    bool refuseQueries = false;        // CreateQuery fails, as on a device without them
+    DWORD occlusionSamples = 1;        // what every occlusion query counts
+    int queryPollsBeforeReady = 0;     // GetData answers S_FALSE this often first
+    bool queryFails = false;           // GetData fails
     int resourcesMade = 0;             // numbers the log names
     int resourcesAlive = 0;            // resources not yet released
 
@@ -85,6 +89,7 @@ public:
                               IDirect3DIndexBuffer9** buffer, void* sharedHandle) override;
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offsetInBytes, UINT stride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override;
+    HRESULT CreateQuery(D3DQUERYTYPE type, IDirect3DQuery9** query) override;
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
                                  UINT startIndex, UINT primitiveCount) override;
     std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override;

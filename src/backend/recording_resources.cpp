@@ -109,6 +109,7 @@ template class RecordingObject<IDirect3DVertexShader9>;
 template class RecordingObject<IDirect3DPixelShader9>;
 template class RecordingObject<IDirect3DVertexBuffer9>;
 template class RecordingObject<IDirect3DIndexBuffer9>;
+template class RecordingObject<IDirect3DQuery9>;
 
 template <typename Interface>
 RecordingBuffer<Interface>::RecordingBuffer(RecordedCalls* log, const char* kind, UINT length)
@@ -159,4 +160,23 @@ std::string ResourceName(IDirect3DResource9* resource) {
     if (auto* buffer = dynamic_cast<RecordingVertexBuffer*>(resource)) return buffer->name();
     if (auto* buffer = dynamic_cast<RecordingIndexBuffer*>(resource)) return buffer->name();
     return "foreign";
+}
+
+RecordingQuery::RecordingQuery(RecordedCalls* log) : RecordingObject<IDirect3DQuery9>(log, "query"), log_(log) {}
+
+HRESULT RecordingQuery::Issue(DWORD flags) {
+    log_->calls.push_back("Issue(" + name() + ", " + std::to_string(flags) + ")");
+    if (flags & D3DISSUE_END) pendingPolls_ = log_->queryPollsBeforeReady;
+    return D3D_OK;
+}
+
+HRESULT RecordingQuery::GetData(void* data, DWORD size, DWORD flags) {
+    log_->calls.push_back("GetData(" + name() + ", " + std::to_string(size) + ", " + std::to_string(flags) + ")");
+    if (log_->queryFails || !data || size < sizeof(DWORD)) return D3DERR_INVALIDCALL;
+    if (pendingPolls_ > 0) {
+        --pendingPolls_;
+        return S_FALSE;
+    }
+    *static_cast<DWORD*>(data) = log_->occlusionSamples;
+    return D3D_OK;
 }

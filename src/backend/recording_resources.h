@@ -108,5 +108,18 @@ private:
 using RecordingVertexBuffer = RecordingBuffer<IDirect3DVertexBuffer9>;
 using RecordingIndexBuffer = RecordingBuffer<IDirect3DIndexBuffer9>;
 
+// "query#N": logs its calls; the sample count and whether it is ready come
+// from the log's settings.
+class RecordingQuery : public RecordingObject<IDirect3DQuery9> {
+public:
+    explicit RecordingQuery(RecordedCalls* log);
+    HRESULT Issue(DWORD flags) override;
+    HRESULT GetData(void* data, DWORD size, DWORD flags) override;
+
+private:
+    RecordedCalls* log_;
+    int pendingPolls_ = 0;
+};
+
 // The log name of any recording resource; "null" for none.
 std::string ResourceName(IDirect3DResource9* resource);
