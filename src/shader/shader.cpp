@@ -73,6 +73,25 @@ bool CompileStage(const char* source, const char* profileFormat, int32_t version
 
 }  // namespace
 
+bool zkVertexElementOf(const VertexProfileElement& element, D3DVERTEXELEMENT9* out, std::string* problem) {
+    *out = {0, static_cast<uint16_t>(element.offset), 0, D3DDECLMETHOD_DEFAULT, 0,
+            static_cast<uint8_t>(element.usageIndex)};
+    if (!UsageOfType(element.type, &out->Usage)) {
+        *problem = "unknown type " + std::to_string(element.type);
+        return false;
+    }
+    if (element.type == kTypeColour) {
+        out->Type = D3DDECLTYPE_D3DCOLOR;
+    } else if (element.components >= 1 && element.components <= 4) {
+        out->Type = static_cast<uint8_t>(D3DDECLTYPE_FLOAT1 + element.components - 1);
+    } else {
+        // Any other count would read as another declaration type.
+        *problem = "unsupported component count " + std::to_string(element.components);
+        return false;
+    }
+    return true;
+}
+
 bool zkVertexElementsOf(const VertexProfile& profile, std::vector<D3DVERTEXELEMENT9>* elements,
                         std::string* problem) {
     elements->clear();
@@ -82,21 +101,9 @@ bool zkVertexElementsOf(const VertexProfile& profile, std::vector<D3DVERTEXELEME
         return false;
     }
     for (size_t i = 0; i < count; ++i) {
-        const VertexProfileElement& element = profile.elements[i];
-        D3DVERTEXELEMENT9 out{0, static_cast<uint16_t>(element.offset), 0, D3DDECLMETHOD_DEFAULT, 0,
-                              static_cast<uint8_t>(element.usageIndex)};
-        if (!UsageOfType(element.type, &out.Usage)) {
-            *problem = "vertex element " + std::to_string(i) + " has unknown type " + std::to_string(element.type);
-            return false;
-        }
-        if (element.type == kTypeColour) {
-            out.Type = D3DDECLTYPE_D3DCOLOR;
-        } else if (element.components >= 1 && element.components <= 4) {
-            out.Type = static_cast<uint8_t>(D3DDECLTYPE_FLOAT1 + element.components - 1);
-        } else {
-            // Any other count would read as another declaration type.
-            *problem = "vertex element " + std::to_string(i) + " has unsupported component count " +
-                       std::to_string(element.components);
+        D3DVERTEXELEMENT9 out;
+        if (!zkVertexElementOf(profile.elements[i], &out, problem)) {
+            *problem = "vertex element " + std::to_string(i) + " has " + *problem;
             return false;
         }
         elements->push_back(out);

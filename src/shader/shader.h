@@ -11,6 +11,7 @@
 
 struct ShaderParam;
 struct VertexProfile;
+struct VertexProfileElement;
 
 struct Shader {
     IDirect3DVertexDeclaration9* declaration = nullptr;
@@ -53,6 +54,12 @@ bool zkLoadShader(Shader*& slot, const std::string& fileName);
 // zkReleaseShader to free.
 bool zkCompileShader(Shader* shader, const char* vertexSource, const char* pixelSource, const VertexProfile* profile,
                      int32_t vertexVersion, int32_t pixelVersion, const char* sourceName = "shader");
+
+// The declaration element at stream 0 for one profile element: type codes
+// 1, 2, 4, 8 are position, normal, texcoord, colour; floats take 1 to 4
+// components, a colour is one D3DCOLOR whatever its count. False, with the
+// reason in *problem, for an element with no declaration equivalent.
+bool zkVertexElementOf(const VertexProfileElement& element, D3DVERTEXELEMENT9* out, std::string* problem);
 
 // The declaration elements of a profile, end marker included. False, with
 // the reason in *problem, for an element with no declaration equivalent.
