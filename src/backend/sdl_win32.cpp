@@ -284,6 +284,11 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PostQuitMessage(int exitCode) { PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0); }
 
+void ExitProcess(UINT code) {
+    std::fflush(nullptr);
+    std::_Exit(static_cast<int>(code));
+}
+
 BOOL WaitMessage() {
     if (!g_posted.empty() || !SDL_WasInit(SDL_INIT_VIDEO)) return TRUE;
     SDL_Event event;

@@ -158,6 +158,9 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 BOOL WaitMessage();
+// Ends the process at once with code, as Win32 does: output is flushed, but
+// no destructors run while other threads (audio) may still use what they free.
+[[noreturn]] void ExitProcess(UINT code);
 
 // Cursor: a display counter as in Win32; the cursor shows while it is >= 0.
 int ShowCursor(BOOL show);

@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "backend/win32.h"
 #include "compound/compound.h"
 
@@ -8,7 +6,7 @@ namespace {
 [[noreturn]] void NotFound(const std::string& name) {
     const std::string text = "Datablock \"" + name + "\" not found!";
     MessageBoxA(nullptr, text.c_str(), u8"Über Error !", MB_OK);
-    std::exit(0);
+    ExitProcess(0);
 }
 
 // The first datablock of the list, in file order, whose name matches.

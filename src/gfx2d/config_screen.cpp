@@ -1,6 +1,5 @@
 #include "gfx2d/config_screen.h"
 
-#include <cstdlib>
 
 #include "gfx2d/gui_primitives.h"
 #include "gfx2d/matrix_helpers.h"
@@ -87,13 +86,13 @@ bool Frame(ConfigScreen* screen) {
     zkOptionList(style, kResolutions, 120, 208, 220, &screen->resolution);
     zkOptionList(style, kAspectRatios, 10, 228, 330, &screen->aspect);
     zkOptionList(style, kAntialiasing, 10, 248, 330, &screen->antialiasing);
-    if (zkButton(style, "Exit", 10)) std::exit(0);
+    if (zkButton(style, "Exit", 10)) ExitProcess(0);
     if (zkButton(style, "Run", 250)) return false;
 
     DrawPicture(screen);
     zkPresent();
     if (window->flags & WINDOW_INACTIVE) WaitMessage();
-    if (window->keyStates[VK_ESCAPE] != KEY_UP) std::exit(0);
+    if (window->keyStates[VK_ESCAPE] != KEY_UP) ExitProcess(0);
     zkGuiEndFrame(style);
     return true;
 }

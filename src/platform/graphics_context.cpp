@@ -1,6 +1,5 @@
 #include "platform/graphics_context.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "backend/d3dx9_math.h"
@@ -11,7 +10,7 @@ namespace {
 
 [[noreturn]] void RefuseConfiguration() {
     MessageBoxA(nullptr, "Configuration not supported!", "Bang!", MB_OK);
-    std::exit(0);
+    ExitProcess(0);
 }
 
 D3DMULTISAMPLE_TYPE MultisampleType(int multisample) {

@@ -1,11 +1,158 @@
 #include "runtime/demo_resources.h"
 
+#include <cmath>
 #include <string>
 
 #include "backend/win32.h"
+#include "gfx2d/matrix_helpers.h"
+#include "gfx2d/screen_quad.h"
+#include "gfx2d/texture_data.h"
+#include "platform/demo_app.h"
+#include "shader/shader_params.h"
+
+namespace {
+
+constexpr uint32_t kRenderTarget2D = kTextureRenderTarget | kTextureA8R8G8B8 | kTexture2D;      // 0x29
+constexpr uint32_t kRenderTargetCube = kTextureRenderTarget | kTextureA8R8G8B8 | kTextureCube;  // 0x2C
+
+void LoadTexture(NamedTexture* texture, const char* name, int filter = 1) {
+    texture->Load(name);
+    texture->magnification = texture->minification = filter;
+}
+
+void CreateTarget(NamedTexture* target, uint32_t flags, uint32_t edge) {
+    target->texture = zkCreateTexture(flags, edge, edge);
+    target->magnification = target->minification = 1;
+}
+
+void UseShader(Compound& compound, const char* material, ShaderSlot& slot) {
+    compound.GetMaterial(material)->AttachShader(&slot.shader);
+}
+
+void UseTexture(Compound& compound, const char* material, int textureSlot, NamedTexture* texture) {
+    compound.GetMaterial(material)->SetTexture(textureSlot, texture);
+}
+
+// "BlueFloor" and "R2" are the floors of the stages: one shader and the back quad.
+void WireFloors(Compound& compound, ShaderSlot& shader, NamedTexture* backQuad) {
+    UseShader(compound, "BlueFloor", shader);
+    UseShader(compound, "R2", shader);
+    UseTexture(compound, "R2", 0, backQuad);
+    UseTexture(compound, "BlueFloor", 0, backQuad);
+}
+
+}  // namespace
 
 void DemoResources::Load() {
     ShowCursor(FALSE);
     music.SetDevice(soundDevice);
     music.Open(std::string("audio/") + "amber-meadow_tune.ogg");
+    logo.Load("tex2dnpt_logo_presentation.png");
+    float progress = 0.0f;
+    while (LoadingStep(&progress, 0.9f)) {
+    }
+
+    LoadTexture(&fontTexture, "fnt_04b08.png", 0);
+    font.texture = &fontTexture;
+    haloTexture.Load("tex2d_particle_halo.png");
+    lineTexture.Load("tex2d_particle_lines.png");
+    haloSprites.spriteTexture = &haloTexture;
+    backQuad.Load("tex2d_backquad.png");
+    zkLoadShader(nlShader.shader, "zkNLShader");
+    zkLoadShader(lfShader.shader, "zkLFShader");
+    zkLoadShader(lsShader.shader, "zkLSShader");
+
+    bar.Load("scene_1_bar.nc");
+    UseShader(bar, "LetrasBar", lfShader);
+    stage2.Load("scene_2_stage.nc");
+    galo.Load("galo.nc");
+    UseShader(galo, "Galo", lsShader);
+    celos.Load("scene_3_celos.nc");
+    UseShader(celos, "Celos", lfShader);
+    stage4.Load("scene_4_stage.nc");
+    stage5.Load("scene_5_stage.nc");
+
+    CreateTarget(&target1, kRenderTarget2D, 256);
+    CreateTarget(&target2, kRenderTarget2D, 256);
+    CreateTarget(&target3, kRenderTarget2D, 512);
+    CreateTarget(&target4, kRenderTarget2D, 512);
+    CreateTarget(&cubeTarget, kRenderTargetCube, 128);
+
+    scene6.Load("scene_6.nc");
+    zkLoadShader(cubeMapShader.shader, "zkDLV_CubeMap");
+    UseShader(scene6, "Brilhante", cubeMapShader);
+    UseTexture(scene6, "Brilhante", 0, &cubeTarget);
+    credits.Load("scene_creditos.nc");
+    zkLoadShader(blurShader.shader, "zkBlurShader");
+    LoadTexture(&pimp, "tex2dnpt_pimp.png");
+    zkLoadShader(floorShader.shader, "zkFloorShader");
+
+    patterns.Load("scene_7_padroes.nc");
+    WireFloors(patterns, floorShader, &backQuad);
+    UseTexture(stage4, "R2", 0, &backQuad);
+    UseTexture(stage4, "BlueFloor", 0, &backQuad);
+    UseShader(stage4, "BlueFloor", floorShader);
+    UseShader(stage4, "R2", floorShader);
+
+    zkLoadShader(displayShader.shader, "zkDisplayShader");
+    scoreboard.Load("scene_8_placar.nc");
+    UseShader(scoreboard, "Bolas", displayShader);
+    greetings.Load("tex2dnpt_greetings.png");
+    UseTexture(scoreboard, "Bolas", 1, &greetings);
+    greetings.magnification = greetings.minification = 0;
+
+    stage9.Load("scene_9_stage.nc");
+    WireFloors(stage9, nlShader, &backQuad);
+
+    CreateTarget(&target5, kRenderTarget2D, 256);
+    CreateTarget(&target6, kRenderTarget2D, 256);
+    cubeMapScene.Load("scene_cubemap.nc");
+    zkShaderBind1f(lfShader.shader, "zk_ZFogValue", 0.0f);
+    UseShader(cubeMapScene, "RZ1", lfShader);
+    UseShader(cubeMapScene, "RZ2", lfShader);
+    auxLights.Load("scene_4_aux_lights.nc");
+    PreRenderCubeMap();
+}
+
+void DemoResources::PreRenderCubeMap() {
+    g_graphics->lightList->count = 0;
+    cubeMapScene.Draw(2);
+    TextureData* cube = cubeTarget.texture;
+    for (int face = 0; face < 6; ++face) {
+        if (cube) zkBeginRenderTarget(cube, face);
+        zkSetCubeFaceCamera(face, 0, 0, 12, 1.0f, 400.0f);
+        g_graphics->device->SetRenderState(D3DRS_ZENABLE, TRUE);
+        cubeMapScene.Draw(1);
+        if (cube && cube->renderToSurface) cube->renderToSurface->EndScene(0);
+    }
+}
+
+bool DemoResources::LoadingStep(float* progress, float target) {
+    ShowCursor(FALSE);
+    FPS_Timer* timer = app->timer;
+    timer->Update();
+    AppWindow* window = app->window;
+    g_currentWindow = window;
+    // A WM_QUIT here is dropped: loading goes on.
+    if (PeekMessageA(&window->message, nullptr, 0, 0, PM_REMOVE) && window->message.message != WM_QUIT) {
+        TranslateMessage(&window->message);
+        DispatchMessageA(&window->message);
+    }
+    g_graphics->clearFlags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
+    g_graphics->clearColour[0] = g_graphics->clearColour[1] = g_graphics->clearColour[2] = 0.0f;
+    g_graphics->clearColour[3] = 1.0f;
+    zkClear();
+    zkSet2D(static_cast<float>(width), static_cast<float>(height));
+    logo.Bind(0);
+    g_graphics->device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    g_graphics->device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+
+    const float p = *progress;
+    const float cube = static_cast<float>(std::pow(p, 3.0));
+    const double curve = (1.0f - p) * cube / 0.11 * 255.0;  // peaks near 244 at p = 0.75
+    const uint32_t alpha = static_cast<uint32_t>(static_cast<int64_t>(curve)) & 0xFF;
+    zkDrawQuad(0, 0, width, height, alpha << 24 | 0x00FFFFFFu);
+    *progress += timer->GetFrameFactor(60.0f) * 0.01f;
+    zkPresent();
+    return *progress <= target;
 }

@@ -1,21 +1,75 @@
-// Everything the demo loads, owned for the whole run.
+// Everything the demo loads, once, before the script is read; owned for the
+// whole run. Members are built in this order and destroyed in reverse.
 #pragma once
 
+#include "compound/compound.h"
 #include "gfx2d/bitmap_font.h"
+#include "gfx2d/named_texture.h"
 #include "runtime/frame_rate_history.h"
+#include "runtime/halo_sprites.h"
 #include "runtime/music.h"
+#include "shader/shader.h"
 
 struct DemoApp;
+
+// A shader held for the whole run; materials refer to the slot, not the shader.
+struct ShaderSlot {
+    Shader* shader = nullptr;  // null when missing or not compiling
+    ShaderSlot() = default;
+    ~ShaderSlot() { zkReleaseShader(shader); }
+    ShaderSlot(const ShaderSlot&) = delete;
+    ShaderSlot& operator=(const ShaderSlot&) = delete;
+};
 
 struct DemoResources {
     SoundDevice soundDevice;
     MusicTrack music;
+    NamedTexture fontTexture;
+    BitmapFont font{8.0f, 8.0f, 16.0f, 1.5f, FONT_NUDGE_LEFT | FONT_CENTRE_FIRST_LINE_VERTICALLY, nullptr};
     FrameRateHistory frameRateHistory;
-    BitmapFont font;
-    DemoApp* app = nullptr;
+    NamedTexture logo;
+    NamedTexture haloTexture;
+    NamedTexture lineTexture;
+    NamedTexture backQuad;
+    HaloSprites haloSprites;
+    Compound galo;
+    Compound bar;
+    Compound stage2;
+    Compound celos;
+    Compound stage4;
+    Compound stage5;
+    Compound scene6;
+    Compound patterns;
+    ShaderSlot displayShader;
+    Compound scoreboard;
+    NamedTexture greetings;
+    Compound stage9;
+    ShaderSlot nlShader;
+    ShaderSlot lfShader;
+    NamedTexture target1, target2;  // 256 x 256
+    NamedTexture target3, target4;  // 512 x 512
+    NamedTexture target5, target6;  // 256 x 256
+    NamedTexture cubeTarget;        // 128, filled once at load
+    ShaderSlot blurShader;
+    ShaderSlot floorShader;
+    ShaderSlot lsShader;
+    Compound cubeMapScene;
+    ShaderSlot cubeMapShader;
+    Compound credits;
+    NamedTexture pimp;
+    Compound auxLights;
+    DemoApp* app = nullptr;  // not owned
     int width = 0;
     int height = 0;
     float aspect = 0.0f;
 
+    // Loads every asset with the first loading-screen stage and wires
+    // materials to their shaders and textures. A missing material ends the process.
     void Load();
+    // One loading-screen frame: the logo at the alpha of progress, then
+    // progress advances with the frame time. True while progress <= target.
+    bool LoadingStep(float* progress, float target);
+
+private:
+    void PreRenderCubeMap();
 };

@@ -34,6 +34,9 @@ void DemoPlayer::LoadScript(const std::string& name) {
     std::fclose(file);
 
     errorAverage = 0.0f;
+    float progress = 0.9f;  // the logo fades out
+    while (resources->LoadingStep(&progress, 1.0f)) {
+    }
     demoTime = static_cast<float>(musicPosition);
     MusicTrack& music = resources->music;
     if (music.stream) {

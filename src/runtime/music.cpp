@@ -1,13 +1,12 @@
 #include "runtime/music.h"
 
-#include <cstdlib>
 
 #include "backend/win32.h"
 
 SoundDevice::SoundDevice() : device(audiere::AdrOpenDevice()) {
     if (!device) {
         MessageBoxA(nullptr, "Holy Watermelons, unable to start sound device!", "Error", MB_OK);
-        std::exit(0);
+        ExitProcess(0);
     }
 }
 

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "test_ogg.h"
 #include "temp_dir.h"
+#include "test_data_set.h"
 
 namespace {
 
@@ -35,12 +35,12 @@ RunResult RunDemoIn(const TempDir& dir) {
 
 TEST(DemoBinary, PlaysToTheEndOfTheMusicAndExits) {
     TempDir dir;
+    WriteTestDataSet(dir, 2.0);
     dir.Write("scripts/demo.txt", "!MusicPos 500\n!MusicVol 0.5\n.ID1\n-time 0 100000\n.FTB\n-time 1000 2000\n");
-    std::filesystem::create_directories(dir.path() / "audio");
-    ASSERT_TRUE(WriteTestOgg((dir.path() / "audio/amber-meadow_tune.ogg").string(), 2.0));
 
     const RunResult run = RunDemoIn(dir);
     EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors, "");
     EXPECT_GT(run.seconds, 1.2) << "the music starts at 0.5 s of 2 s and is played out";
     EXPECT_LT(run.seconds, 30.0);
 }

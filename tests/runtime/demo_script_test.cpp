@@ -10,14 +10,17 @@
 #include "scenes/scene_5a.h"
 #include "scenes/scene_8.h"
 #include "temp_dir.h"
+#include "test_data_set.h"
 
 namespace {
 
 class DemoScript : public RecordingShell {
 protected:
-    // Reads text as scripts//demo.txt; no music file exists.
+    // Reads text as scripts//demo.txt beside the test data set; no music file exists.
     void Load(const std::string& text) {
+        WriteTestDataSet(dir, 0, {"audio/amber-meadow_tune.ogg"});
         dir.Write("scripts/demo.txt", text);
+        clock.stepPerRead = FakeClock::kFrequency / 60;  // the loading screen waits on the clock
         WorkingDirectory cwd(dir.path());
         player = std::make_unique<DemoPlayer>(640, 480, 4.0f / 3.0f);
         player->LoadScript("demo.txt");

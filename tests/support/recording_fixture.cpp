@@ -1,7 +1,7 @@
 #include "recording_fixture.h"
 
 FakeClock::FakeClock() {
-    SetPerformanceCounterSource([this] { return now; }, kFrequency);
+    SetPerformanceCounterSource([this] { return now += stepPerRead; }, kFrequency);
 }
 
 FakeClock::~FakeClock() { SetPerformanceCounterSource(nullptr, 0); }

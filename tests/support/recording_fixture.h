@@ -21,6 +21,7 @@ public:
     void AdvanceSeconds(double seconds) { now += static_cast<int64_t>(seconds * kFrequency); }
 
     int64_t now = 1000 * kFrequency;
+    int64_t stepPerRead = 0;  // moves the clock on every read, for loops that wait on it
 };
 
 // A music stream whose position and playing state the test sets.

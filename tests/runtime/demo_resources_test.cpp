@@ -1,0 +1,128 @@
+// Asset loading against the test data set: a clean load, the loading-screen
+// frame, the cube pre-render, and a missing compound's fatal material lookup.
+#include "runtime/demo_resources.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+#include <iostream>
+#include <memory>
+
+#include "recording_fixture.h"
+#include "runtime/demo_player.h"
+#include "shader/shader_params.h"
+#include "test_data_set.h"
+
+namespace {
+
+class AssetLoading : public RecordingShell {
+protected:
+    void SetUp() override {
+        RecordingShell::SetUp();
+        clock.stepPerRead = FakeClock::kFrequency / 60;
+    }
+    void TearDown() override {
+        player.reset();
+        inData.reset();
+        RecordingShell::TearDown();
+    }
+    DemoResources* Resources() {
+        inData = std::make_unique<WorkingDirectory>(data.path());
+        player = std::make_unique<DemoPlayer>(640, 480, 4.0f / 3.0f);
+        return player->resources;
+    }
+    // The calls between the first and the last call starting with the two prefixes.
+    std::vector<std::string> Between(const std::string& first, const std::string& last) const {
+        std::vector<std::string> calls;
+        bool inside = false;
+        for (const std::string& call : log.calls) {
+            if (call.rfind(first, 0) == 0) inside = true;
+            if (inside) calls.push_back(call);
+            if (inside && call.rfind(last, 0) == 0) break;
+        }
+        return calls;
+    }
+
+    TempDir data;
+    std::unique_ptr<WorkingDirectory> inData;
+    std::unique_ptr<DemoPlayer> player;
+    MessageBoxCapture boxes;
+};
+
+}  // namespace
+
+TEST_F(AssetLoading, TheTestDataSetLoadsWithoutAMessageAndWiresItsMaterials) {
+    WriteTestDataSet(data);
+    DemoResources* resources = Resources();
+    const auto begin = std::chrono::steady_clock::now();
+    resources->Load();
+    std::cout << "load time of the test data set: "
+              << std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count()
+              << " ms\n";
+    for (const auto& box : boxes.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+    EXPECT_TRUE(resources->music.stream);
+    EXPECT_EQ(resources->font.texture, &resources->fontTexture);
+    EXPECT_EQ(resources->haloSprites.spriteTexture, &resources->haloTexture);
+
+    Material* floor = resources->stage9.GetMaterial("BlueFloor");
+    EXPECT_EQ(floor->shaderSlot, &resources->nlShader.shader);
+    EXPECT_EQ(floor->flags & MATERIAL_SHADER, MATERIAL_SHADER);
+    EXPECT_EQ(floor->textures[0], &resources->backQuad);
+    EXPECT_EQ(resources->scoreboard.GetMaterial("Bolas")->textures[1], &resources->greetings);
+    EXPECT_EQ(resources->greetings.minification, 0);
+    EXPECT_EQ(resources->scene6.GetMaterial("Brilhante")->textures[0], &resources->cubeTarget);
+    EXPECT_EQ(resources->lfShader.shader->params.front()->name, "zk_ZFogValue");
+    for (NamedTexture* target : {&resources->target1, &resources->target3, &resources->target6})
+        EXPECT_NE(target->texture, nullptr);
+}
+
+TEST_F(AssetLoading, CubePreRenderDrawsEachFaceFromTheCentreOfTheScene) {
+    WriteTestDataSet(data);
+    Resources()->Load();
+    // Each face: its own target, a clear, the face camera, depth test on, the models, the end of the pass.
+    std::vector<std::vector<std::string>> faces;
+    for (const std::string& call : log.calls) {
+        if (call.rfind("SetRenderTarget(0, surface#", 0) == 0) faces.push_back({});
+        if (!faces.empty()) faces.back().push_back(call);
+    }
+    std::set<std::string> targets;
+    size_t passes = 0;
+    for (const auto& face : faces) {
+        const auto end = std::find(face.begin(), face.end(), "EndScene()");
+        if (end == face.end() || end - face.begin() < 4) continue;  // the restore after a pass
+        ++passes;
+        targets.insert(face[0]);
+        const std::vector<std::string> pass(face.begin(), end);
+        EXPECT_EQ(pass[3].rfind("Clear(0, 3,", 0), 0u) << pass[3];
+        const auto depth = std::find(pass.begin(), pass.end(), "SetRenderState(D3DRS_ZENABLE, 1)");
+        const auto draw = std::find_if(pass.begin(), pass.end(),
+                                       [](const std::string& c) { return c.rfind("DrawIndexedPrimitive", 0) == 0; });
+        EXPECT_LT(depth, draw);
+        EXPECT_NE(draw, pass.end());
+    }
+    EXPECT_EQ(passes, 6u);
+    EXPECT_EQ(targets.size(), 6u);
+}
+
+TEST_F(AssetLoading, LoadingStepDrawsTheLogoAtTheCurveAndAdvances) {
+    WriteTestDataSet(data);
+    DemoResources* resources = Resources();
+    resources->logo.Load("tex2dnpt_logo_presentation.png");
+    g_demoApp->timer->Update();
+    log.clear();
+    float progress = 0.75f;
+    EXPECT_FALSE(resources->LoadingStep(&progress, 0.75f));
+    EXPECT_NEAR(progress, 0.76f, 1e-5f);  // one sixtieth of a second: factor 1
+    const std::vector<std::string> quads = CallsStartingWith("DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2");
+    ASSERT_EQ(quads.size(), 1u);
+    EXPECT_NE(quads[0].find("640 480 0 #F4FFFFFF"), std::string::npos) << quads[0];  // alpha 244 at 0.75
+    EXPECT_EQ(log.calls.back(), "Present()");
+    EXPECT_EQ(log.calls[0].rfind("Clear(0, 3, 0xFF000000", 0), 0u) << log.calls[0];
+}
+
+TEST_F(AssetLoading, AMissingPatternsFileEndsWithTheBlueFloorMessage) {
+    WriteTestDataSet(data, 2.0, {"models/scene_7_padroes.nc"});
+    EXPECT_EXIT(Resources()->Load(), ::testing::ExitedWithCode(0), "Datablock \"BlueFloor\" not found!");
+}
