@@ -347,19 +347,14 @@ public:
     }
 
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) override {
-        auto* own = dynamic_cast<GlVertexBuffer*>(buffer);
-        if (stream != 0 || (buffer && !own)) return D3DERR_INVALIDCALL;
-        Hold(&stream_, own);
+        if (stream != 0 || HoldOwn(&stream_, buffer) != D3D_OK) return D3DERR_INVALIDCALL;
         streamOffset_ = offset;
         streamStride_ = stride;
         return D3D_OK;
     }
 
     HRESULT SetIndices(IDirect3DIndexBuffer9* buffer) override {
-        auto* own = dynamic_cast<GlIndexBuffer*>(buffer);
-        if (buffer && !own) return D3DERR_INVALIDCALL;
-        Hold(&indices_, own);
-        return D3D_OK;
+        return HoldOwn(&indices_, buffer);
     }
 
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minVertex, UINT vertices,
@@ -391,10 +386,8 @@ public:
     }
 
     HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) override {
-        auto* own = dynamic_cast<GlVertexDeclaration*>(declaration);
-        if (declaration && !own) return D3DERR_INVALIDCALL;
-        Hold(&declaration_, own);
-        if (own) fvf_ = 0;
+        if (HoldOwn(&declaration_, declaration) != D3D_OK) return D3DERR_INVALIDCALL;
+        if (declaration_) fvf_ = 0;
         return D3D_OK;
     }
 
@@ -411,17 +404,11 @@ public:
     }
 
     HRESULT SetVertexShader(IDirect3DVertexShader9* shader) override {
-        auto* own = dynamic_cast<GlVertexShader*>(shader);
-        if (shader && !own) return D3DERR_INVALIDCALL;
-        Hold(&vertexShader_, own);
-        return D3D_OK;
+        return HoldOwn(&vertexShader_, shader);
     }
 
     HRESULT SetPixelShader(IDirect3DPixelShader9* shader) override {
-        auto* own = dynamic_cast<GlPixelShader*>(shader);
-        if (shader && !own) return D3DERR_INVALIDCALL;
-        Hold(&pixelShader_, own);
-        return D3D_OK;
+        return HoldOwn(&pixelShader_, shader);
     }
 
     HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override {
@@ -459,6 +446,15 @@ private:
         if (object) object->AddRef();
         if (*slot) (*slot)->Release();
         *slot = object;
+    }
+
+    // Holds given when it is null or an object of this device; others are refused.
+    template <typename Object, typename Interface>
+    static HRESULT HoldOwn(Object** slot, Interface* given) {
+        auto* own = dynamic_cast<Object*>(given);
+        if (given && !own) return D3DERR_INVALIDCALL;
+        Hold(slot, own);
+        return D3D_OK;
     }
 
     static HRESULT WriteRegisters(std::vector<float>* registers, UINT start, const float* data, UINT count) {

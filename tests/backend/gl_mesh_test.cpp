@@ -32,9 +32,7 @@ constexpr uint32_t kBlack = 0xFF000000;
 class GlMesh : public GlShell {
 protected:
     void SetUp() override {
-        Open(32, 32);
-        zkSet2D(32, 32);
-        device->SetTexture(0, nullptr);
+        OpenIn2D(32, 32);
         device->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
     }
     void TearDown() override {

@@ -19,10 +19,7 @@ constexpr const char* kPassThroughVertex = "float4 main(float4 p : POSITION) : P
 class GlShader : public GlShell {
 protected:
     void SetUp() override {
-        g_batch = ImmediateBatch{};
-        Open(32, 32);
-        zkSet2D(32, 32);
-        device->SetTexture(0, nullptr);
+        OpenIn2D(32, 32);
     }
     void TearDown() override {
         device->SetVertexShader(nullptr);

@@ -101,7 +101,9 @@ TEST(HaloFlickerCurve, FlashesOnlyNearThePeaks) {
     EXPECT_EQ(HaloFlicker(0.0f), 0.0f);
     EXPECT_NEAR(HaloFlicker(static_cast<float>(M_PI / 2)), 1.0f, 1e-6f);
     for (float x = -10; x < 10; x += 0.01f)
-        if (std::fabs(std::sin(x)) <= 0.8f) EXPECT_EQ(HaloFlicker(x), 0.0f) << x;
+        if (std::fabs(std::sin(x)) <= 0.8f) {
+            EXPECT_EQ(HaloFlicker(x), 0.0f) << x;
+        }
 }
 
 class HaloPixels : public GlShell {};

@@ -71,10 +71,7 @@ float4 main(float4 c : COLOR0) : COLOR {
 class ShaderDrawing : public GlShell {
 protected:
     void SetUp() override {
-        g_batch = ImmediateBatch{};
-        Open(32, 32);
-        zkSet2D(32, 32);
-        device->SetTexture(0, nullptr);
+        OpenIn2D(32, 32);
         inData = std::make_unique<WorkingDirectory>(data.path());
     }
     void TearDown() override {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "gfx2d/immediate_batch.h"
+#include "gfx2d/matrix_helpers.h"
 #include "test_png.h"
 
 void GlShell::Open(int w, int h, int multisample) {
@@ -46,4 +48,11 @@ std::vector<uint32_t> GlShell::Pixels() {
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+void GlShell::OpenIn2D(int w, int h) {
+    g_batch = ImmediateBatch{};
+    Open(w, h);
+    zkSet2D(static_cast<float>(w), static_cast<float>(h));
+    device->SetTexture(0, nullptr);
 }

@@ -15,6 +15,8 @@ protected:
     void TearDown() override;
     // Opens the window and device; pixel tests call it first.
     void Open(int width, int height, int multisample = 0);
+    // Opens and sets up untextured 2D pixel space with a fresh quad batch.
+    void OpenIn2D(int width, int height);
     // The back buffer, 0xAARRGGBB, top row first; saved when ENGINE_TEST_PNG_DIR is set.
     std::vector<uint32_t> Pixels();
     uint32_t Pixel(int x, int y) { return Pixels().at(static_cast<size_t>(y) * width + x); }
