@@ -2,11 +2,18 @@
 
 #include "runtime/demo_scene.h"
 
-// Tiles of a 4 x 4 grid, row by row, each appearing after its own delay.
+// The rooster tiles of Scene_5 in a 4 x 4 checkerboard, each cell appearing
+// after its own delay, with the camera rolling.
+class Camera;
+
 class Scene_5A : public TimedScene {
 public:
     explicit Scene_5A(DemoResources* resources);
     void SetParameter(std::string line) override;
+    void Render(DemoResources* resources, float time) override;
+    void DrawTargets(DemoResources* resources, float time);
+
+    Camera* camera = nullptr;
 
     float delays[16];
     bool reverse = false;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "scene_fixture.h"
+
 #include "runtime/fade_scenes.h"
 #include "scenes/scene_0.h"
 #include "scenes/scene_1.h"
@@ -10,8 +12,14 @@
 #include "scenes/scene_8.h"
 #include "scenes/scene_9.h"
 
-TEST(SceneParameters, TimeSetsTheSpanAsIntegers) {
-    Scene_2 scene(nullptr);
+namespace {
+// Scenes look up their cameras and models when they are made.
+class SceneParameters : public SceneShell {};
+}  // namespace
+
+TEST_F(SceneParameters, TimeSetsTheSpanAsIntegers) {
+    auto scene_ = Make<Scene_2>({});
+    Scene_2& scene = *scene_;
     EXPECT_FALSE(scene.IsActiveAt(0.0f));  // no span before a "time" line
     scene.SetParameter("-time 1000.9 2000");
     EXPECT_EQ(scene.start, 1000.0f);
@@ -26,19 +34,21 @@ TEST(SceneParameters, TimeSetsTheSpanAsIntegers) {
     EXPECT_EQ(scene.end, 2000.0f);
 }
 
-TEST(SceneParameters, SceneZeroIgnoresEverythingAndIsNeverDrawn) {
+TEST_F(SceneParameters, SceneZeroIgnoresEverythingAndIsNeverDrawn) {
     Scene_0 scene(nullptr);
     scene.SetParameter("-time 0 100000");
     for (float t : {-1.0f, 0.0f, 1.0f, 50000.0f, 1e30f}) EXPECT_FALSE(scene.IsActiveAt(t));
 }
 
-TEST(SceneParameters, FloatAndIntegerReads) {
-    Scene_1 one(nullptr);
+TEST_F(SceneParameters, FloatAndIntegerReads) {
+    auto one_ = Make<Scene_1>({});
+    Scene_1& one = *one_;
     EXPECT_EQ(one.value, 0.0f);
     one.SetParameter("-value 0.25");
     EXPECT_EQ(one.value, 0.25f);
 
-    Scene_4 four(nullptr);
+    auto four_ = Make<Scene_4>({});
+    Scene_4& four = *four_;
     EXPECT_EQ(four.speed, 50.0f);
     EXPECT_EQ(four.divisor, 12.0f);
     four.SetParameter("-speed 2.5");
@@ -46,7 +56,8 @@ TEST(SceneParameters, FloatAndIntegerReads) {
     EXPECT_EQ(four.speed, 2.0f);
     EXPECT_EQ(four.divisor, 3.0f);
 
-    Scene_7 seven(nullptr);
+    auto seven_ = Make<Scene_7>({});
+    Scene_7& seven = *seven_;
     EXPECT_EQ(seven.speed, 100);
     EXPECT_EQ(seven.divisor, 2);
     seven.SetParameter("-divisor 3");
@@ -56,7 +67,8 @@ TEST(SceneParameters, FloatAndIntegerReads) {
     EXPECT_EQ(seven.startStep, 4);
     EXPECT_EQ(seven.speed, 0);
 
-    Scene_9 nine(nullptr);
+    auto nine_ = Make<Scene_9>({});
+    Scene_9& nine = *nine_;
     EXPECT_EQ(nine.speed2, 250.0f);
     EXPECT_EQ(nine.divisor2, 40.0f);
     nine.SetParameter("-speed2 7.9");
@@ -66,8 +78,9 @@ TEST(SceneParameters, FloatAndIntegerReads) {
     EXPECT_EQ(nine.speed, 50.0f);
 }
 
-TEST(SceneParameters, StillIsSetOnlyByOne) {
-    Scene_8 scene(nullptr);
+TEST_F(SceneParameters, StillIsSetOnlyByOne) {
+    auto scene_ = Make<Scene_8>({});
+    Scene_8& scene = *scene_;
     EXPECT_EQ(scene.position, 0.0f);
     scene.SetParameter("-still 0");
     scene.SetParameter("-still 2");
@@ -80,15 +93,17 @@ TEST(SceneParameters, StillIsSetOnlyByOne) {
     EXPECT_EQ(scene.position, 12.5f);
 }
 
-TEST(SceneParameters, ReverseIsSetWhateverItsValue) {
-    Scene_5A scene(nullptr);
+TEST_F(SceneParameters, ReverseIsSetWhateverItsValue) {
+    auto scene_ = Make<Scene_5A>({});
+    Scene_5A& scene = *scene_;
     EXPECT_FALSE(scene.reverse);
     scene.SetParameter("-reverse 0");
     EXPECT_TRUE(scene.reverse);
 }
 
-TEST(SceneParameters, ModesFillTheDelays) {
-    Scene_5A scene(nullptr);
+TEST_F(SceneParameters, ModesFillTheDelays) {
+    auto scene_ = Make<Scene_5A>({});
+    Scene_5A& scene = *scene_;
     for (int i = 0; i < 16; ++i) EXPECT_EQ(scene.delays[i], i * 0.0625f);
 
     scene.SetParameter("-mode 2");
@@ -106,17 +121,19 @@ TEST(SceneParameters, ModesFillTheDelays) {
     EXPECT_EQ(scene.delays[15], 1.0f - 15 * 0.0625f);
 }
 
-TEST(SceneParameters, ModeReadsTheRestOfTheLine) {
-    Scene_5A spaced(nullptr);
+TEST_F(SceneParameters, ModeReadsTheRestOfTheLine) {
+    auto spaced_ = Make<Scene_5A>({});
+    Scene_5A& spaced = *spaced_;
     spaced.SetParameter("-mode  2");  // field 1 is empty, the rest reads 2
     EXPECT_EQ(spaced.delays[4], 0.6875f);
 
-    Scene_5A quoted(nullptr);
+    auto quoted_ = Make<Scene_5A>({});
+    Scene_5A& quoted = *quoted_;
     quoted.SetParameter("-mode \"2\"");  // quotes are not removed here: reads 0
     EXPECT_EQ(quoted.delays[4], 4 * 0.0625f);
 }
 
-TEST(SceneParameters, FadeScenesTakeOnlyTime) {
+TEST_F(SceneParameters, FadeScenesTakeOnlyTime) {
     Scene_FTB fade(nullptr);
     fade.SetParameter("-time 5 10");
     EXPECT_TRUE(fade.IsActiveAt(10.0f));
