@@ -1,6 +1,8 @@
 #include "test_png.h"
 
-#include <png.h>
+#include "png_writer.h"
+
+#include <unistd.h>
 #include <zlib.h>
 
 #include <filesystem>
@@ -9,19 +11,7 @@
 
 bool WriteTestPng(const std::string& path, uint32_t width, uint32_t height, const std::vector<uint32_t>& pixels,
                   bool alpha) {
-    if (pixels.size() != static_cast<size_t>(width) * height) return false;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png.width = width;
-    png.height = height;
-    png.format = alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
-    std::vector<uint8_t> bytes;
-    for (uint32_t pixel : pixels) {
-        bytes.push_back(pixel & 0xFF), bytes.push_back(pixel >> 8 & 0xFF), bytes.push_back(pixel >> 16 & 0xFF);
-        if (alpha) bytes.push_back(pixel >> 24);
-    }
-    return png_image_write_to_file(&png, path.c_str(), 0, bytes.data(), 0, nullptr) != 0;
+    return WritePng(path, width, height, pixels, alpha);
 }
 
 std::string PngClaimingSize(uint32_t width, uint32_t height) {
