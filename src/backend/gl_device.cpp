@@ -614,6 +614,7 @@ private:
         glUniform1f(program.alphaRef, static_cast<float>(Lookup(renderStates_, D3DRS_ALPHAREF) & 0xFF));
         glUniform1f(program.pointSize, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE)));
         glUniform1f(program.pointMin, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE_MIN)));
+        glUniform1f(program.pointMax, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE_MAX)));
         glUniform3f(program.pointScale, FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_A)),
                     FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_B)),
                     FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_C)));

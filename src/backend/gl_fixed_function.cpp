@@ -45,6 +45,7 @@ uniform mat4 d3d_WorldViewProjection;  // row-major rows as GL columns: p * M
 uniform mat4 d3d_WorldView;
 uniform float d3d_PointSize;
 uniform float d3d_PointMin;
+uniform float d3d_PointMax;
 uniform vec3 d3d_PointScale;
 uniform float d3d_ViewportHeight;
 out vec4 d3d_v_COLOR0;
@@ -57,10 +58,10 @@ void main() {
     if (key.points && key.pointScale)
         source += R"(    float eye = length((d3d_WorldView * vec4(d3d_in_POSITION0, 1.0)).xyz);
     float scale = d3d_PointScale.x + d3d_PointScale.y * eye + d3d_PointScale.z * eye * eye;
-    gl_PointSize = max(d3d_PointMin, d3d_ViewportHeight * d3d_PointSize * sqrt(1.0 / max(scale, 1e-12)));
+    gl_PointSize = clamp(d3d_ViewportHeight * d3d_PointSize * sqrt(1.0 / max(scale, 1e-12)), d3d_PointMin, d3d_PointMax);
 )";
     else if (key.points)
-        source += "    gl_PointSize = max(d3d_PointMin, d3d_PointSize);\n";
+        source += "    gl_PointSize = clamp(d3d_PointSize, d3d_PointMin, d3d_PointMax);\n";
     return source + "}\n";
 }
 

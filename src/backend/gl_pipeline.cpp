@@ -122,6 +122,7 @@ StateTable DefaultRenderStates(bool depthBuffer) {
         {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1},
         {D3DRS_POINTSIZE, FloatBits(1.0f)},
         {D3DRS_POINTSIZE_MIN, FloatBits(1.0f)},
+        {D3DRS_POINTSIZE_MAX, FloatBits(64.0f)},  // Direct3D's default: scaled sprites stop growing there
         {D3DRS_POINTSPRITEENABLE, FALSE},
         {D3DRS_POINTSCALEENABLE, FALSE},
         {D3DRS_POINTSCALE_A, FloatBits(1.0f)},

@@ -93,6 +93,7 @@ const LinkedProgram& ProgramCache::Get(const ProgramKey& key, const GlShaderStag
         made.alphaRef = glGetUniformLocation(program, "d3d_AlphaRef");
         made.pointSize = glGetUniformLocation(program, "d3d_PointSize");
         made.pointMin = glGetUniformLocation(program, "d3d_PointMin");
+        made.pointMax = glGetUniformLocation(program, "d3d_PointMax");
         made.pointScale = glGetUniformLocation(program, "d3d_PointScale");
         made.viewportHeight = glGetUniformLocation(program, "d3d_ViewportHeight");
         made.attributes = ActiveInputs(program);

@@ -26,7 +26,7 @@ struct ProgramKey {
 struct LinkedProgram {
     GLuint program = 0;
     GLint worldViewProjection = -1, worldView = -1, halfPixel = -1, alphaRef = -1;
-    GLint pointSize = -1, pointMin = -1, pointScale = -1, viewportHeight = -1;
+    GLint pointSize = -1, pointMin = -1, pointMax = -1, pointScale = -1, viewportHeight = -1;
     std::map<std::string, GLint> attributes;  // semantic -> location, active inputs only
 };
 

@@ -220,3 +220,20 @@ TEST_F(GlDrawing, PointSpritesShrinkWithDistance) {
     EXPECT_EQ(Pixel(25, 32), kBlack);
     EXPECT_EQ(Pixel(32, 38), kBlack);
 }
+
+TEST_F(GlDrawing, ScaledPointSpritesStopAtTheDefaultMaximumOf64Pixels) {
+    Open(128, 128);
+    zkSet3D(128, 128, 36.0f, 0.2f, 1000.0f);
+    ClearTo(kBlack);
+    device->SetTexture(0, nullptr);
+    g_graphics->pointSize = 10.0f;
+    zkEnable(1);
+    zkEnable(3);
+    zkColor4f(1, 1, 1, 1);
+    zkBegin(BATCH_POINTS);
+    zkVertex3f(0, 0, -2);  // 128 x 10 / 2 would be 640 pixels
+    EXPECT_EQ(Pixel(64 - 31, 64), kWhite);
+    EXPECT_EQ(Pixel(64 + 31, 64), kWhite);
+    EXPECT_EQ(Pixel(64 - 33, 64), kBlack);
+    EXPECT_EQ(Pixel(64 + 33, 64), kBlack);
+}
