@@ -52,7 +52,7 @@ Colour At(double x, double y) {
     const double dx = x - kCentreX, dy = y - kCentreY;
     const double r = std::sqrt(dx * dx + dy * dy);
     const double edge = std::fmin(std::fmin(x, y), std::fmin(640.0 - x, 480.0 - y));
-    const float open = static_cast<float>(Smoothstep(0.0, 24.0, edge) * Smoothstep(1.0, 3.0, r));
+    const float open = static_cast<float>(Smoothstep(0.0, 24.0, edge) * Smoothstep(2.0, 6.0, r));
     if (open <= 0.0f) return kHole;
     return Mix(kHole, Pattern(dx, dy, r), open);
 }
