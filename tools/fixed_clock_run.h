@@ -1,0 +1,102 @@
+// Plays a data set's script at fixed demo times, for the capture and benchmark
+// tools: frame n is drawn at start + n * 1000 / fps ms however long it takes
+// to draw, so the pictures depend on the data alone, not on the machine.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "backend/audiere.h"
+
+class DemoPlayer;
+
+constexpr int kFixedClockSampleRate = 44100;
+
+// The music position of frame n of a run from startMs at fps, in sample frames
+// at 44100 per second, rounded down.
+int64_t FixedClockSample(int startMs, int fps, int64_t n);
+
+// Drives the performance counter while it lives, and makes music streams
+// that follow it. The counter runs at fps ticks per frame step so the frame
+// timer sees exactly one step between two frames.
+class FixedClock {
+public:
+    FixedClock(int startMs, int endMs, int fps);
+    ~FixedClock();
+    FixedClock(const FixedClock&) = delete;
+    FixedClock& operator=(const FixedClock&) = delete;
+
+    static constexpr int64_t kTicksPerFrame = 1000000;
+
+    // Until then every read moves the counter one step: the loading screen
+    // waits on the clock and gets the same number of steps on every run.
+    void StartFrames();
+    // Puts the counter at frame n (n may be negative, to prime the timer).
+    void SetFrame(int64_t n);
+    void SetEnd(int endMs) { endMs_ = endMs; }
+
+    // Demo time of frame n in ms, exact in double.
+    double TimeAt(int64_t n) const { return startMs_ + static_cast<double>(n) * 1000.0 / fps_; }
+    // Music position of frame n in sample frames at 44100 per second.
+    int64_t SampleAt(int64_t n) const { return FixedClockSample(startMs_, fps_, n); }
+    // Frames before the end time: the ones a run draws.
+    int64_t FrameCount() const;
+    int64_t frame() const { return frame_; }
+    double now() const { return TimeAt(frame_); }
+    int startMs() const { return startMs_; }
+    int endMs() const { return endMs_; }
+    int fps() const { return fps_; }
+
+    // A stream whose position is the clock's and which stops playing at the
+    // end time. It must not outlive the clock.
+    audiere::OutputStream* NewStream(float volume);
+
+private:
+    int64_t Read();
+
+    int startMs_, endMs_, fps_;
+    bool frames_ = false;
+    int64_t counter_ = 1000 * kTicksPerFrame;
+    int64_t frameZero_ = 0;
+    int64_t frame_ = 0;
+};
+
+struct FixedClockFrame {
+    int64_t number = 0;
+    float demoTime = 0.0f;        // the time the player drew it at
+    int musicMilliseconds = 0;    // the position the music stream reported
+    std::vector<std::string> scenes;  // classes of the active timeline entries, timeline order
+};
+
+// Swaps the player's music stream (loaded and started by LoadScript) for one
+// that follows clock, primes the frame timer and draws frames until the end
+// time or a quit; onFrame sees each after it was presented. Returns the count.
+int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
+                        const std::function<void(const FixedClockFrame&)>& onFrame);
+
+struct FixedClockOptions {
+    std::string dataDir;
+    int width = 640, height = 480;
+    int fps = 30;
+    int startMs = 0;
+    int endMs = -1;  // negative: the music length
+};
+
+struct FixedClockLoaded {
+    double loadSeconds = 0.0;  // wall clock around LoadScript
+    int startMs = 0, endMs = 0;
+    int64_t frames = 0;  // frames that will be drawn
+    float musicVolume = 1.0f;  // as the script set it
+};
+
+// The whole run: opens the app offscreen, loads the script of dataDir (the
+// working directory becomes dataDir), calls onLoaded, plays the frames, shuts
+// the app down. Returns a process exit code; messages go to stderr.
+int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
+                  const std::function<void(const FixedClockFrame&)>& onFrame);
+
+// The C++ class name of a timeline entry.
+std::string SceneClassName(const std::type_info& type);
