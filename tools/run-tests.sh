@@ -14,3 +14,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 # Mesa and SDL keep allocations until exit; leaks there are not ours.
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs")
+
+# The generated data set of the plain build passes the data check.
+build/tools/data_check build

@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "temp_dir.h"
 #include "test_data_set.h"
@@ -50,4 +52,26 @@ TEST(DemoBinary, MissingScriptShowsTheMessageAndEndsAfterOneFrame) {
     const RunResult run = RunDemoIn(dir);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.errors.find("Error!: The lolcats fucked demo script, damn !"), std::string::npos) << run.errors;
+}
+
+// The generated data set with a script of its own: every scene class for a
+// third of a second in the last four seconds of the music.
+TEST(DemoBinary, PlaysEverySceneOfTheGeneratedDataSetWithoutAMessage) {
+    TempDir dir;
+    for (const char* folder : {"textures", "shaders", "models", "audio"})
+        std::filesystem::create_directory_symlink(std::filesystem::path(DEMO_DATA_DIR) / folder, dir.path() / folder);
+    std::string script = "!MusicPos 176000\n!MusicVol 0.5\n.ID0\n";
+    const char* scenes[] = {"ID1", "ID2", "ID3", "ID4", "ID5", "IDA5", "ID6", "ID7", "ID8", "ID9", "IDC"};
+    int start = 176000;
+    for (const char* scene : scenes) {
+        script += std::string(".") + scene + "\n-time " + std::to_string(start) + " " + std::to_string(start + 330) + "\n";
+        start += 330;
+    }
+    script += ".IFTB\n-time 176000 176300\n.FTB\n-time 179500 180000\n";
+    dir.Write("scripts/demo.txt", script);
+
+    const RunResult run = RunDemoIn(dir);
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.errors, "");
+    EXPECT_GT(run.seconds, 3.0) << "four seconds of music are played out";
 }
