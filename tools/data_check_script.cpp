@@ -5,46 +5,12 @@
 #include <sstream>
 #include <vector>
 
+#include "runtime/scene_factory.h"
 #include "runtime/script_line.h"
 
 namespace {
 
-// The scene factory's keywords in its order (first prefix match wins) and the
-// parameter names each class's SetParameter acts on.
-struct SceneClass {
-    const char* keyword;
-    const char* className;
-    std::vector<std::string> parameters;
-    bool fade;
-};
-
-const std::vector<SceneClass>& SceneClasses() {
-    static const std::vector<SceneClass> classes = {
-        {"ID0", "Scene_0", {}, false},
-        {"ID1", "Scene_1", {"time", "value"}, false},
-        {"ID2", "Scene_2", {"time"}, false},
-        {"ID3", "Scene_3", {"time", "value"}, false},
-        {"ID4", "Scene_4", {"time", "divisor", "speed"}, false},
-        {"ID5", "Scene_5", {"time"}, false},
-        {"IDA5", "Scene_5A", {"time", "reverse", "mode"}, false},
-        {"ID6", "Scene_6", {"time"}, false},
-        {"ID7", "Scene_7", {"time", "divisor", "speed", "start"}, false},
-        {"ID8", "Scene_8", {"time", "still", "position"}, false},
-        {"IDC", "Scene_Creditos", {"time"}, false},
-        {"ID9", "Scene_9", {"time", "divisor", "speed", "divisor2", "speed2"}, false},
-        {"FTB", "Scene_FTB", {"time"}, true},
-        {"IFTB", "Scene_IFTB", {"time"}, true},
-    };
-    return classes;
-}
-
-const SceneClass* ClassOf(const std::string& line) {
-    for (const SceneClass& c : SceneClasses())
-        if (MatchesKeyword(line, c.keyword)) return &c;
-    return nullptr;
-}
-
-bool Accepts(const SceneClass& c, const std::string& name) {
+bool Accepts(const SceneKeyword& c, const std::string& name) {
     for (const std::string& accepted : c.parameters)
         if (accepted == name) return true;
     return false;
@@ -57,7 +23,7 @@ std::string Joined(const std::vector<std::string>& names) {
 }
 
 struct ScriptScene {
-    const SceneClass* sceneClass;
+    const SceneKeyword* sceneClass;
     int line;
     int timeLine = 0;  // 0 until a "time" line
     int start = 0, end = 0;
@@ -146,7 +112,7 @@ void ScriptReader::Handle(const ScriptLine& line) {
 }
 
 void ScriptReader::SceneLine(const ScriptLine& line) {
-    const SceneClass* sceneClass = ClassOf(line.text);
+    const SceneKeyword* sceneClass = FindSceneKeyword(line.text);
     if (!sceneClass) {
         Error(line.number, "unknown scene keyword \"" + line.text.substr(1) + "\": the line is ignored");
         // The player drops its current scene here, so the parameters that follow go nowhere.
@@ -169,7 +135,7 @@ void ScriptReader::ParameterLine(const ScriptLine& line) {
         Error(line.number, "parameter line before any scene: ignored");
         return;
     }
-    const SceneClass& sceneClass = *current_->sceneClass;
+    const SceneKeyword& sceneClass = *current_->sceneClass;
     const std::string name = ParameterName(line.text);
     const std::string scene = std::string(sceneClass.keyword) + " (" + sceneClass.className + ", line " +
                               std::to_string(current_->line) + ")";
@@ -209,7 +175,7 @@ void ScriptReader::CommandLine(const ScriptLine& line) {
 
 void ScriptReader::CheckTimes() {
     for (const ScriptScene& scene : scenes_) {
-        const SceneClass& c = *scene.sceneClass;
+        const SceneKeyword& c = *scene.sceneClass;
         const std::string name = std::string(c.keyword) + " (" + c.className + ")";
         // Scene_0 takes no parameters at all: it is never meant to be drawn.
         if (!scene.timeLine) {

@@ -14,6 +14,8 @@ public:
     virtual ~DemoScene_Scene() = default;
 
     bool IsActiveAt(float time) const { return start < time && time <= end; }
+    // How far time lies through the span: 0 at start, 1 at end.
+    float ProgressAt(float time) const { return (time - start) / (end - start); }
 
     // A scene that never reads a "time" line is never drawn.
     float start = std::numeric_limits<float>::infinity();

@@ -17,7 +17,7 @@ void DrawBlack(float opacity) {
 Scene_FTB::Scene_FTB(DemoResources*) {}
 
 void Scene_FTB::Render(DemoResources*, float time) {
-    const float k = (time - start) / (end - start);
+    const float k = ProgressAt(time);
     IDirect3DDevice9* device = g_graphics->device;
     zkSet2D(640, 480);
     device->SetRenderState(D3DRS_ZENABLE, FALSE);
@@ -33,5 +33,5 @@ void Scene_IFTB::Render(DemoResources*, float time) {
     zkSet2D(640, 480);
     g_graphics->device->SetTexture(0, nullptr);
     // The bound shaders stay as they are.
-    DrawBlack(1.0f - (time - start) / (end - start));
+    DrawBlack(1.0f - ProgressAt(time));
 }

@@ -22,23 +22,33 @@ DemoScene_Scene* Make(DemoResources* resources) {
     return new Scene(resources);
 }
 
-struct SceneKeyword {
-    const char* keyword;
-    DemoScene_Scene* (*create)(DemoResources*);
-};
-
 // Tried in this order, first prefix match wins: ".ID5A" is a Scene_5.
-constexpr SceneKeyword kKeywords[] = {
-    {"ID0", Make<Scene_0>},   {"ID1", Make<Scene_1>},  {"ID2", Make<Scene_2>},        {"ID3", Make<Scene_3>},
-    {"ID4", Make<Scene_4>},   {"ID5", Make<Scene_5>},  {"IDA5", Make<Scene_5A>},      {"ID6", Make<Scene_6>},
-    {"ID7", Make<Scene_7>},   {"ID8", Make<Scene_8>},  {"IDC", Make<Scene_Creditos>}, {"ID9", Make<Scene_9>},
-    {"FTB", Make<Scene_FTB>}, {"IFTB", Make<Scene_IFTB>},
+const SceneKeyword kKeywords[] = {
+    {"ID0", "Scene_0", {}, false, Make<Scene_0>},
+    {"ID1", "Scene_1", {"time", "value"}, false, Make<Scene_1>},
+    {"ID2", "Scene_2", {"time"}, false, Make<Scene_2>},
+    {"ID3", "Scene_3", {"time", "value"}, false, Make<Scene_3>},
+    {"ID4", "Scene_4", {"time", "divisor", "speed"}, false, Make<Scene_4>},
+    {"ID5", "Scene_5", {"time"}, false, Make<Scene_5>},
+    {"IDA5", "Scene_5A", {"time", "reverse", "mode"}, false, Make<Scene_5A>},
+    {"ID6", "Scene_6", {"time"}, false, Make<Scene_6>},
+    {"ID7", "Scene_7", {"time", "divisor", "speed", "start"}, false, Make<Scene_7>},
+    {"ID8", "Scene_8", {"time", "still", "position"}, false, Make<Scene_8>},
+    {"IDC", "Scene_Creditos", {"time"}, false, Make<Scene_Creditos>},
+    {"ID9", "Scene_9", {"time", "divisor", "speed", "divisor2", "speed2"}, false, Make<Scene_9>},
+    {"FTB", "Scene_FTB", {"time"}, true, Make<Scene_FTB>},
+    {"IFTB", "Scene_IFTB", {"time"}, true, Make<Scene_IFTB>},
 };
 
 }  // namespace
 
-DemoScene_Scene* CreateSceneForLine(const std::string& line, DemoResources* resources) {
+const SceneKeyword* FindSceneKeyword(const std::string& line) {
     for (const SceneKeyword& entry : kKeywords)
-        if (MatchesKeyword(line, entry.keyword)) return entry.create(resources);
+        if (MatchesKeyword(line, entry.keyword)) return &entry;
     return nullptr;
+}
+
+DemoScene_Scene* CreateSceneForLine(const std::string& line, DemoResources* resources) {
+    const SceneKeyword* entry = FindSceneKeyword(line);
+    return entry ? entry->create(resources) : nullptr;
 }

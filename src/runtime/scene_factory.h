@@ -2,9 +2,21 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class DemoScene_Scene;
 struct DemoResources;
 
-// line starts with '.'; null when no keyword matches.
+struct SceneKeyword {
+    const char* keyword;
+    const char* className;
+    std::vector<std::string> parameters;  // the names the class's SetParameter acts on
+    bool fade;
+    DemoScene_Scene* (*create)(DemoResources*);
+};
+
+// The entry whose keyword the line (starting with '.') matches, keywords
+// tried in script-reader order; null when none does.
+const SceneKeyword* FindSceneKeyword(const std::string& line);
+// null when no keyword matches.
 DemoScene_Scene* CreateSceneForLine(const std::string& line, DemoResources* resources);

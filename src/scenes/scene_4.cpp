@@ -47,7 +47,7 @@ void Scene_4::Render(DemoResources* r, float time) {
 }
 
 void Scene_4::DrawWorld(DemoResources* r, float time) {
-    const float k = (time - start) / (end - start);
+    const float k = ProgressAt(time);
     g_graphics->lightList->count = 0;
     r->stage4.Draw(2);
     PoseRoosterOnStage(r, time);

@@ -41,13 +41,21 @@ void DrawRoosterTiles(DemoResources* r, Camera* camera, float time, bool roll) {
 
 void Scene_5::DrawTargets(DemoResources* r, float time) { DrawRoosterTiles(r, camera, time, false); }
 
-void Scene_5::Render(DemoResources* r, float time) {
-    const float k = (time - start) / (end - start);
+void RenderTiles(DemoResources* r, const std::function<void()>& drawTargets, const std::function<void()>& drawCells) {
     g_graphics->lightList->count = 0;
     r->stage5.Draw(2);
-    DrawTargets(r, time);
+    drawTargets();
     zkSet2D(static_cast<float>(r->width), static_cast<float>(r->height));
     SetSampler0Address(D3DTADDRESS_CLAMP);
+    drawCells();
+    SetSampler0Address(D3DTADDRESS_WRAP);
+}
+
+void Scene_5::Render(DemoResources* r, float time) {
+    RenderTiles(r, [&] { DrawTargets(r, time); }, [&] { DrawQuarters(r, ProgressAt(time)); });
+}
+
+void Scene_5::DrawQuarters(DemoResources* r, float k) {
     const int hw = r->width / 2, hh = r->height / 2;
     r->target1.Bind(0);
     zkDrawQuad(0, 0, hw, hh, 0xFFFFFFFF);
@@ -63,5 +71,4 @@ void Scene_5::Render(DemoResources* r, float time) {
             }
         }
     }
-    SetSampler0Address(D3DTADDRESS_WRAP);
 }

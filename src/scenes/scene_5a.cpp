@@ -42,12 +42,10 @@ void Scene_5A::SetParameter(std::string line) {
 void Scene_5A::DrawTargets(DemoResources* r, float time) { DrawRoosterTiles(r, camera, time, true); }
 
 void Scene_5A::Render(DemoResources* r, float time) {
-    const float k = (time - start) / (end - start);
-    g_graphics->lightList->count = 0;
-    r->stage5.Draw(2);
-    DrawTargets(r, time);
-    zkSet2D(static_cast<float>(r->width), static_cast<float>(r->height));
-    SetSampler0Address(D3DTADDRESS_CLAMP);
+    RenderTiles(r, [&] { DrawTargets(r, time); }, [&] { DrawCells(r, ProgressAt(time)); });
+}
+
+void Scene_5A::DrawCells(DemoResources* r, float k) {
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 4; ++column) {
             if (!(delays[row * 4 + column] <= 1.2 * k)) continue;
@@ -61,5 +59,4 @@ void Scene_5A::Render(DemoResources* r, float time) {
                 zkDrawQuad(x, y, w, h, 0xFFFFFFFF);
             }
         }
-    SetSampler0Address(D3DTADDRESS_WRAP);
 }

@@ -12,6 +12,8 @@ public:
     void SetParameter(std::string line) override;
     void Render(DemoResources* resources, float time) override;
     void DrawTargets(DemoResources* resources, float time);
+    // The checkerboard cells whose delay k x 1.2 has reached.
+    void DrawCells(DemoResources* resources, float k);
 
     Camera* camera = nullptr;
 

@@ -37,7 +37,7 @@ void Scene_7::Render(DemoResources* r, float time) {
 }
 
 void Scene_7::DrawWorld(DemoResources* r, float time) {
-    const float k = (time - start) / (end - start);
+    const float k = ProgressAt(time);
     const float p = static_cast<float>(speed) * k;
     // A divisor of 0 has no steps to wrap by.
     const int q = divisor != 0 ? static_cast<int>(p) / divisor : 0;

@@ -29,7 +29,7 @@ void Scene_8::Render(DemoResources* r, float time) {
 
 void Scene_8::DrawWorld(DemoResources* r, float time) {
     IDirect3DDevice9* device = g_graphics->device;
-    const float k = still ? position : (time - start) / (end - start);
+    const float k = still ? position : ProgressAt(time);
     r->scoreboard.Animate(4, 500.0f * (1.0f - k));
     g_graphics->lightList->count = 0;
     r->stage4.Draw(2);

@@ -41,7 +41,7 @@ void Scene_9::Render(DemoResources* r, float time) {
 }
 
 void Scene_9::DrawWorld(DemoResources* r, float time) {
-    const float k = (time - start) / (end - start);
+    const float k = ProgressAt(time);
     g_graphics->lightList->count = 0;
     r->stage4.Draw(2);
     PoseRoosterOnStage(r, time);

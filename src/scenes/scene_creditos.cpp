@@ -57,7 +57,7 @@ void Scene_Creditos::DrawPanelQuad(uint32_t colour, float u0) {
 }
 
 void Scene_Creditos::DrawZoom(DemoResources* r, float time) {
-    const ZoomState zoom = ZoomAt((time - start) / (end - start));
+    const ZoomState zoom = ZoomAt(ProgressAt(time));
     zkSet2D(640.0f, 480.0f);
     g_graphics->device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
     g_graphics->device->SetTexture(0, nullptr);
@@ -91,7 +91,7 @@ void Scene_Creditos::Render(DemoResources* r, float time) {
     DrawPanelQuad(0xFFFFFFFF, kPanelU);
     g_graphics->device->SetTexture(0, nullptr);
     zkFillRect(400, 0, 400, 480, zkPackColour(1, 1, 1, 100));
-    const float k = (time - start) / (end - start);
+    const float k = ProgressAt(time);
     zkPushMatrix();
     zkTranslate(320.0f, static_cast<float>(240 + 2000.0 * k), 0.0f);
     zkScale(50.0f, -50.0f, 1.0f);

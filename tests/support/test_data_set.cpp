@@ -55,7 +55,7 @@ compound_file::Model Triangle(const std::string& name, uint32_t material, int fa
     return triangle;
 }
 
-std::string Compound(const Contents& c) {
+std::string CompoundBytes(const Contents& c) {
     compound_file::File file;
     for (const std::string& name : c.materials) file.materials.emplace_back().name = name;
     for (const std::string& name : c.cameras) {
@@ -126,19 +126,19 @@ void WriteTestDataSet(const TempDir& dir, double musicSeconds, const std::set<st
         write(std::string("shaders/") + name + ".fx", TestShader(name));
 
     const std::vector<std::string> floors = {"BlueFloor", "R2"};
-    write("models/scene_1_bar.nc", Compound({{"LetrasBar"}, {"Bar"}, "", 0, {"Letters"}, 2}));
-    write("models/galo.nc", Compound({{"Galo"}, {}, "", 0, {"galo002"}, 0, true}));
-    write("models/scene_2_stage.nc", Compound({{}, {"Rim"}, "", 0, {}, 2}));
-    write("models/scene_3_celos.nc", Compound({{"Celos"}, {"Celos"}, "", 0, {"Rings"}, 2}));
-    write("models/scene_4_stage.nc", Compound({floors, {"ID4"}, "x%d", 12, {}, 2}));
-    write("models/scene_5_stage.nc", Compound({{}, {"ID5"}, "", 0, {}, 1}));
-    write("models/scene_6.nc", Compound({{"Brilhante"}, {"ID6"}, "", 0, {"Sphere"}}));
-    write("models/scene_7_padroes.nc", Compound({floors, {"ID7"}, "p%d", 22}));
-    write("models/scene_8_placar.nc", Compound({{"Bolas"}, {"ID8"}, "", 0, {"Board"}, 0, false, {0, 500}}));
-    write("models/scene_9_stage.nc", Compound({floors, {"ID9"}, "c%d", 6, {}, 0, false, {0, 630}}));
-    write("models/scene_cubemap.nc", Compound({{"RZ1", "RZ2"}, {}, "", 0, {"Triangle"}, 1}));
-    write("models/scene_creditos.nc", Compound({{"Credits"}, {}, "", 0, {"Line"}}));
-    write("models/scene_4_aux_lights.nc", Compound({{}, {}, "", 0, {}, 3}));
+    write("models/scene_1_bar.nc", CompoundBytes({{"LetrasBar"}, {"Bar"}, "", 0, {"Letters"}, 2}));
+    write("models/galo.nc", CompoundBytes({{"Galo"}, {}, "", 0, {"galo002"}, 0, true}));
+    write("models/scene_2_stage.nc", CompoundBytes({{}, {"Rim"}, "", 0, {}, 2}));
+    write("models/scene_3_celos.nc", CompoundBytes({{"Celos"}, {"Celos"}, "", 0, {"Rings"}, 2}));
+    write("models/scene_4_stage.nc", CompoundBytes({floors, {"ID4"}, "x%d", 12, {}, 2}));
+    write("models/scene_5_stage.nc", CompoundBytes({{}, {"ID5"}, "", 0, {}, 1}));
+    write("models/scene_6.nc", CompoundBytes({{"Brilhante"}, {"ID6"}, "", 0, {"Sphere"}}));
+    write("models/scene_7_padroes.nc", CompoundBytes({floors, {"ID7"}, "p%d", 22}));
+    write("models/scene_8_placar.nc", CompoundBytes({{"Bolas"}, {"ID8"}, "", 0, {"Board"}, 0, false, {0, 500}}));
+    write("models/scene_9_stage.nc", CompoundBytes({floors, {"ID9"}, "c%d", 6, {}, 0, false, {0, 630}}));
+    write("models/scene_cubemap.nc", CompoundBytes({{"RZ1", "RZ2"}, {}, "", 0, {"Triangle"}, 1}));
+    write("models/scene_creditos.nc", CompoundBytes({{"Credits"}, {}, "", 0, {"Line"}}));
+    write("models/scene_4_aux_lights.nc", CompoundBytes({{}, {}, "", 0, {}, 3}));
 
     const std::string music = "audio/amber-meadow_tune.ogg";
     if (!leaveOut.count(music)) {
