@@ -1,5 +1,6 @@
 // Audiere's device and streams over one SDL audio device and libvorbisfile.
-// Streams decode in the audio callback, so the file is read as it plays.
+// Streams decode in the audio callback, so the file is read as it plays; the
+// callback allocates nothing.
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>
 
@@ -15,13 +16,22 @@ namespace {
 
 constexpr int kDeviceRate = 44100;
 constexpr int kDeviceChannels = 2;
+constexpr int kDecodeFrames = 4096;  // the most ov_read_float gives at once
 
 class VorbisStream;
 
 // The one SDL device that every AudioDevice object shares.
 struct SharedOutput {
     SDL_AudioDeviceID id = 0;
+    int bufferFrames = 0;  // one device buffer
     int users = 0;
+    // Frames handed out but not yet heard: the device buffer and whatever the
+    // sound server holds behind it. SDL does not report the server's share,
+    // so it is measured: what the callbacks handed out beyond the frames the
+    // wall clock says have played since they started.
+    Uint64 clockStart = 0;
+    double framesSinceStart = 0;
+    std::atomic<double> queuedFrames{0};
     std::vector<VorbisStream*> streams;
 };
 SharedOutput g_output;
@@ -56,6 +66,8 @@ public:
         length_ = static_cast<int>(ov_pcm_total(&source_->file, -1));
         converter_ = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(channels_), rate_, AUDIO_F32SYS,
                                         kDeviceChannels, kDeviceRate);
+        interleaved_.resize(static_cast<size_t>(kDecodeFrames) * channels_);
+        converted_.resize(static_cast<size_t>(g_output.bufferFrames) * kDeviceChannels);
         SDL_LockAudioDevice(g_output.id);
         g_output.streams.push_back(this);
         SDL_UnlockAudioDevice(g_output.id);
@@ -76,7 +88,12 @@ public:
     bool isPlaying() override { return playing_; }
     void setVolume(float volume) override { volume_ = std::clamp(volume, 0.0f, 1.0f); }
     float getVolume() override { return volume_; }
-    int getPosition() override { return position_; }
+    // What is being heard: the frames handed out less those still queued.
+    int getPosition() override {
+        if (!playing_) return handedOut_;
+        const double queued = g_output.queuedFrames * rate_ / kDeviceRate;
+        return std::max(0, handedOut_ - static_cast<int>(queued));
+    }
     int getLength() override { return length_; }
 
     void setPosition(int position) override {
@@ -85,7 +102,7 @@ public:
         ov_pcm_seek(&source_->file, position);
         SDL_AudioStreamClear(converter_);
         decoded_ = position;
-        position_ = position;
+        handedOut_ = position;
         endOfFile_ = false;
         SDL_UnlockAudioDevice(g_output.id);
     }
@@ -93,33 +110,45 @@ public:
     // Called on the audio thread: adds this stream's next frames to out.
     void MixInto(float* out, int frames) {
         if (!playing_) return;
-        const int wanted = frames * kDeviceChannels * static_cast<int>(sizeof(float));
-        while (SDL_AudioStreamAvailable(converter_) < wanted && !endOfFile_) Decode();
-        std::vector<float> converted(static_cast<size_t>(frames) * kDeviceChannels);
-        const int got = SDL_AudioStreamGet(converter_, converted.data(), wanted);
-        const float volume = volume_;
-        for (int i = 0; i < got / static_cast<int>(sizeof(float)); ++i) out[i] += converted[i] * volume;
+        while (frames > 0) {
+            const int chunk = std::min(frames, static_cast<int>(converted_.size() / kDeviceChannels));
+            if (!MixChunk(out, chunk)) break;
+            out += chunk * kDeviceChannels;
+            frames -= chunk;
+        }
         // What remains in the converter has been decoded but not yet handed out.
         const double pending = SDL_AudioStreamAvailable(converter_) / (kDeviceChannels * sizeof(float)) *
                                static_cast<double>(rate_) / kDeviceRate;
-        position_ = std::max(0, static_cast<int>(decoded_ - pending));
-        if (endOfFile_ && got < wanted) playing_ = false;
+        handedOut_ = std::max(0, static_cast<int>(decoded_ - pending));
     }
 
 private:
+    // False once the stream has run out.
+    bool MixChunk(float* out, int frames) {
+        const int wanted = frames * kDeviceChannels * static_cast<int>(sizeof(float));
+        while (SDL_AudioStreamAvailable(converter_) < wanted && !endOfFile_) Decode();
+        const int got = SDL_AudioStreamGet(converter_, converted_.data(), wanted);
+        const float volume = volume_;
+        for (int i = 0; i < got / static_cast<int>(sizeof(float)); ++i) out[i] += converted_[i] * volume;
+        if (endOfFile_ && got < wanted) {
+            playing_ = false;
+            return false;
+        }
+        return true;
+    }
+
     void Decode() {
         float** channels = nullptr;
         int section = 0;
-        const long frames = ov_read_float(&source_->file, &channels, 4096, &section);
+        const long frames = ov_read_float(&source_->file, &channels, kDecodeFrames, &section);
         if (frames <= 0) {  // end of data, or a damaged stream: stop there
             endOfFile_ = true;
             SDL_AudioStreamFlush(converter_);
             return;
         }
-        std::vector<float> interleaved(static_cast<size_t>(frames) * channels_);
         for (long frame = 0; frame < frames; ++frame)
-            for (int c = 0; c < channels_; ++c) interleaved[frame * channels_ + c] = channels[c][frame];
-        SDL_AudioStreamPut(converter_, interleaved.data(), static_cast<int>(interleaved.size() * sizeof(float)));
+            for (int c = 0; c < channels_; ++c) interleaved_[frame * channels_ + c] = channels[c][frame];
+        SDL_AudioStreamPut(converter_, interleaved_.data(), static_cast<int>(frames * channels_ * sizeof(float)));
         decoded_ += frames;
     }
 
@@ -131,10 +160,30 @@ private:
     int length_ = 0;
     long long decoded_ = 0;
     bool endOfFile_ = false;
+    std::vector<float> interleaved_;  // one decoded block, channels interleaved
+    std::vector<float> converted_;    // one device buffer at the device's format
     std::atomic<bool> playing_{false};
     std::atomic<float> volume_{1.0f};
-    std::atomic<int> position_{0};
+    std::atomic<int> handedOut_{0};  // frames of the file handed to the device
 };
+
+// Called after each callback. A late callback lets the device run dry and
+// play silence, after which the count starts again.
+void MeasureQueue(int frames) {
+    const Uint64 now = SDL_GetPerformanceCounter();
+    if (!g_output.clockStart) g_output.clockStart = now;
+    g_output.framesSinceStart += frames;
+    const double played =
+        static_cast<double>(now - g_output.clockStart) / SDL_GetPerformanceFrequency() * kDeviceRate;
+    double queued = g_output.framesSinceStart - played;
+    if (queued < frames) {
+        g_output.clockStart = now;
+        g_output.framesSinceStart = queued = frames;
+    }
+    // Callback times jitter by up to a buffer; the queue itself changes slowly.
+    const double previous = g_output.queuedFrames;
+    g_output.queuedFrames = previous == 0 ? queued : previous + (queued - previous) / 8;
+}
 
 void Mix(void*, Uint8* bytes, int length) {
     auto* out = reinterpret_cast<float*>(bytes);
@@ -142,6 +191,7 @@ void Mix(void*, Uint8* bytes, int length) {
     std::fill(out, out + samples, 0.0f);
     for (VorbisStream* stream : g_output.streams) stream->MixInto(out, samples / kDeviceChannels);
     for (int i = 0; i < samples; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    MeasureQueue(samples / kDeviceChannels);
 }
 
 }  // namespace
@@ -155,8 +205,12 @@ AudioDevice* AdrOpenDevice(const char*, const char*) {
         wanted.channels = kDeviceChannels;
         wanted.samples = 1024;
         wanted.callback = Mix;
-        g_output.id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+        SDL_AudioSpec obtained{};
+        g_output.clockStart = 0;
+        g_output.queuedFrames = 0;
+        g_output.id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
         if (!g_output.id) return nullptr;
+        g_output.bufferFrames = obtained.samples ? obtained.samples : wanted.samples;
         SDL_PauseAudioDevice(g_output.id, 0);
     }
     return new SdlAudioDevice();

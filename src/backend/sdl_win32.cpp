@@ -9,6 +9,8 @@
 #include <set>
 #include <string>
 
+#include <unistd.h>
+
 #include "backend/sdl_subsystem.h"
 #include "backend/win32.h"
 
@@ -79,7 +81,15 @@ void TrackCursor(HWND window, int x, int y) {
     g_cursor = {left + x, top + y};
 }
 
-// One SDL event becomes exactly one message; untranslated events are WM_NULL.
+// Leaving the window sends no motion inside it; Win32's cursor position is
+// where the pointer really is, outside, so no widget stays under it.
+void TrackCursorOutside() {
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    g_cursor = {x, y};
+}
+
+// One SDL event becomes at most one message; untranslated events are WM_NULL.
 MSG Translate(const SDL_Event& event) {
     MSG message{};
     message.time = event.common.timestamp;
@@ -124,6 +134,7 @@ MSG Translate(const SDL_Event& event) {
                 case SDL_WINDOWEVENT_FOCUS_GAINED: message = {window, WM_ACTIVATE, WA_ACTIVE, 0, 0}; break;
                 case SDL_WINDOWEVENT_FOCUS_LOST: message = {window, WM_ACTIVATE, WA_INACTIVE, 0, 0}; break;
                 case SDL_WINDOWEVENT_CLOSE: message = {window, WM_CLOSE, 0, 0, 0}; break;
+                case SDL_WINDOWEVENT_LEAVE: TrackCursorOutside(); break;
                 default: break;
             }
             break;
@@ -134,11 +145,33 @@ MSG Translate(const SDL_Event& event) {
     return message;
 }
 
+bool SameRun(const SDL_Event& event, const SDL_Event& next) {
+    return event.type == SDL_KEYDOWN && event.key.repeat && next.type == SDL_KEYDOWN && next.key.repeat &&
+           next.key.keysym.sym == event.key.keysym.sym;
+}
+
+// Win32 folds a key's auto-repeats into one message while the program is
+// slower than the keyboard; a loop taking one message a frame would otherwise
+// fall behind a held key by seconds.
+void Coalesce(SDL_Event* event) {
+    SDL_Event next;
+    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && SameRun(*event, next)) {
+        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+        *event = next;
+    }
+}
+
 bool RealDisplay() {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver) driver = std::getenv("SDL_VIDEODRIVER");
     if (driver && std::strcmp(driver, "x11") != 0 && std::strcmp(driver, "wayland") != 0) return false;
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+// A driver that shows nothing to anyone: SDL falls back to it without a display.
+bool HeadlessDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
 }
 
 }  // namespace
@@ -147,6 +180,16 @@ HINSTANCE GetModuleHandleA(const char*) {
     static int module;
     return &module;
 }
+
+DWORD GetModuleFileNameA(HINSTANCE, char* fileName, DWORD size) {
+    if (!fileName || size == 0) return 0;
+    const ssize_t length = readlink("/proc/self/exe", fileName, size - 1);
+    if (length < 0) return 0;
+    fileName[length] = '\0';
+    return static_cast<DWORD>(length);
+}
+
+BOOL SetCurrentDirectoryA(const char* path) { return path && chdir(path) == 0 ? TRUE : FALSE; }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
     if (!windowClass || !windowClass->lpszClassName || g_classes.count(windowClass->lpszClassName)) {
@@ -173,6 +216,7 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
     const bool fullScreen = (style & WS_POPUP) != 0;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+    if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
     if (!sdl) {
         std::fprintf(stderr, "CreateWindowExA: %s\n", SDL_GetError());
@@ -187,6 +231,10 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
 BOOL ShowWindow(HWND window, int) {
     if (!IsWindow(window)) return FALSE;
     SDL_ShowWindow(window->sdl);
+    // SW_SHOW activates the window: it comes to the front and takes the
+    // keyboard, with or without a window manager to hand it over.
+    SDL_RaiseWindow(window->sdl);
+    SDL_SetWindowInputFocus(window->sdl);
     return TRUE;
 }
 
@@ -212,6 +260,7 @@ int GetSystemMetrics(int index) {
     if (!VideoReady() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
     if (index == SM_CXSCREEN) return mode.w;
     if (index == SM_CYSCREEN) return mode.h;
+    if (index == SM_CMONITORS) return HeadlessDriver() ? 0 : SDL_GetNumVideoDisplays();
     return 0;
 }
 
@@ -251,7 +300,12 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
 BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT removeFlags) {
     if (g_posted.empty() && SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_Event event;
-        if (SDL_PollEvent(&event)) g_posted.push_back(Translate(event));
+        // Events that make no message (text input, key maps, ...) take no frame.
+        while (g_posted.empty() && SDL_PollEvent(&event)) {
+            Coalesce(&event);
+            const MSG translated = Translate(event);
+            if (translated.message != WM_NULL) g_posted.push_back(translated);
+        }
     }
     if (g_posted.empty()) return FALSE;
     *message = g_posted.front();
@@ -285,6 +339,10 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 void PostQuitMessage(int exitCode) { PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0); }
 
 void ExitProcess(UINT code) {
+    // Win32 gives the desktop its mode back when a process that changed it
+    // ends; an X server keeps whatever mode it was left in.
+    for (Win32Window* window : g_windows)
+        if (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window->sdl, 0);
     std::fflush(nullptr);
     std::_Exit(static_cast<int>(code));
 }
@@ -292,7 +350,10 @@ void ExitProcess(UINT code) {
 BOOL WaitMessage() {
     if (!g_posted.empty() || !SDL_WasInit(SDL_INIT_VIDEO)) return TRUE;
     SDL_Event event;
-    if (SDL_WaitEvent(&event)) g_posted.push_back(Translate(event));
+    if (SDL_WaitEvent(&event)) {
+        const MSG translated = Translate(event);
+        if (translated.message != WM_NULL) g_posted.push_back(translated);
+    }
     return TRUE;
 }
 

@@ -95,6 +95,7 @@ constexpr UINT PM_REMOVE = 1;
 constexpr int SW_SHOW = 5;
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CMONITORS = 80;
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_ICONEXCLAMATION = 0x30;
@@ -132,8 +133,13 @@ constexpr LONG DISP_CHANGE_FAILED = -1;
 inline constexpr WPARAM LOWORD(WPARAM v) { return v & 0xFFFF; }
 
 // Classes and windows. A window is an SDL window with an OpenGL drawable;
-// WS_POPUP makes it full screen in the mode of the last ChangeDisplaySettingsA.
+// WS_POPUP makes it full screen in the mode of the last ChangeDisplaySettingsA,
+// WS_THICKFRAME lets the user size it. SM_CMONITORS counts the displays of a
+// real video driver: 0 under SDL's offscreen and dummy drivers.
 HINSTANCE GetModuleHandleA(const char* moduleName);
+// The executable's own path; the module handle is ignored (there is only one).
+DWORD GetModuleFileNameA(HINSTANCE module, char* fileName, DWORD size);
+BOOL SetCurrentDirectoryA(const char* path);
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
 BOOL UnregisterClassA(const char* className, HINSTANCE instance);
 DWORD GetLastError();

@@ -24,9 +24,10 @@ protected:
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
-    void PushKey(Uint32 type, SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
+    void PushKey(Uint32 type, SDL_Keycode key, Uint16 modifiers = KMOD_NONE, Uint8 repeat = 0) {
         SDL_Event event{};
         event.type = type;
+        event.key.repeat = repeat;
         event.key.windowID = windowId;
         event.key.keysym.sym = key;
         event.key.keysym.mod = modifiers;
@@ -74,7 +75,21 @@ TEST_F(Messages, KeysBecomeVirtualKeysAndAltMakesSystemKeys) {
     const MSG system = Next();
     EXPECT_EQ(system.message, static_cast<UINT>(WM_SYSKEYDOWN));
     EXPECT_EQ(system.wParam, static_cast<WPARAM>(VK_RETURN));
-    EXPECT_EQ(Next().message, static_cast<UINT>(WM_NULL));  // no virtual key: still one message
+    MSG none{};
+    EXPECT_FALSE(PeekMessageA(&none, nullptr, 0, 0, PM_REMOVE)) << "a key with no virtual key takes no frame";
+}
+
+// A loop taking one message a frame must not fall seconds behind a held key.
+TEST_F(Messages, AutoRepeatsFoldIntoOneMessage) {
+    PushKey(SDL_KEYDOWN, SDLK_a);
+    for (int i = 0; i < 5; ++i) PushKey(SDL_KEYDOWN, SDLK_a, KMOD_NONE, 1);
+    PushKey(SDL_KEYDOWN, SDLK_ESCAPE);
+
+    EXPECT_EQ(Next().wParam, 0x41u);
+    const MSG repeated = Next();
+    EXPECT_EQ(repeated.message, static_cast<UINT>(WM_KEYDOWN));
+    EXPECT_EQ(repeated.wParam, 0x41u);
+    EXPECT_EQ(Next().wParam, static_cast<WPARAM>(VK_ESCAPE));
 }
 
 TEST_F(Messages, CloseRequestReachesTheWindowProcedure) {

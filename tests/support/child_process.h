@@ -1,0 +1,32 @@
+// A program run the way a user's desktop starts it: its own working
+// directory and environment, its output kept in a file.
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class ChildProcess {
+public:
+    // environment: variables to set; an empty value removes the variable.
+    ChildProcess(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
+                 const std::string& workingDirectory, const std::string& outputPath);
+    ~ChildProcess();  // kills it if it still runs
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // True when it ended within the time; exitCode is -1 after a signal.
+    bool WaitForExit(double seconds, int* exitCode);
+    bool Running();
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    int status_ = 0;
+};
+
+// Everything a file holds, for messages in failed expectations.
+std::string FileText(const std::string& path);

@@ -1,0 +1,94 @@
+#include "sound_server.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+constexpr const char* kSink = "demo_sink";
+}
+
+SoundServer::SoundServer() {
+    if (std::system("command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1") != 0) return;
+    const std::string socket = (runtime_.path() / "native").string();
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes",
+                                 "--use-pid-file=no", "--log-target=stderr",
+                                 std::string("--load=module-null-sink sink_name=") + kSink,
+                                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+        std::map<std::string, std::string>{{"XDG_RUNTIME_DIR", runtime_.path().string()},
+                                           {"HOME", runtime_.path().string()}},
+        runtime_.path().string(), (runtime_.path() / "pulseaudio.log").string());
+    const std::string check = "PULSE_SERVER=" + address() + " pactl info >/dev/null 2>&1";
+    for (int attempt = 0; attempt < 100 && !started_; ++attempt) {
+        started_ = std::system(check.c_str()) == 0;
+        if (!started_) usleep(100000);
+    }
+}
+
+SoundServer::~SoundServer() = default;
+
+std::string SoundServer::address() const { return "unix:" + (runtime_.path() / "native").string(); }
+
+MonitorRecording::MonitorRecording(const SoundServer& server) {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    const std::string output = "/dev/fd/" + std::to_string(ends[1]);
+    // parec writes raw frames to its standard output: the pipe.
+    recorder_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"parec", std::string("--device=") + kSink + ".monitor", "--raw",
+                                 "--format=float32le", "--rate=44100", "--channels=2", "--latency-msec=5"},
+        std::map<std::string, std::string>{{"PULSE_SERVER", server.address()}}, "/", output);
+    close(ends[1]);
+    pipe_ = ends[0];
+    reader_ = std::thread([this] { Read(); });
+}
+
+MonitorRecording::~MonitorRecording() { Stop(); }
+
+void MonitorRecording::Stop() {
+    if (stopping_.exchange(true)) return;
+    recorder_.reset();  // kills parec, which closes the pipe
+    if (reader_.joinable()) reader_.join();
+    if (pipe_ >= 0) close(pipe_);
+}
+
+void MonitorRecording::Read() {
+    std::vector<char> buffer(8192);
+    std::vector<char> partial;
+    for (;;) {
+        const ssize_t got = read(pipe_, buffer.data(), buffer.size());
+        if (got <= 0) return;
+        const auto now = std::chrono::steady_clock::now();
+        partial.insert(partial.end(), buffer.begin(), buffer.begin() + got);
+        const size_t whole = partial.size() / (2 * sizeof(float)) * (2 * sizeof(float));
+        std::lock_guard<std::mutex> lock(mutex_);
+        const size_t first = samples_.size();
+        samples_.resize(first + whole / sizeof(float));
+        std::copy(partial.begin(), partial.begin() + whole, reinterpret_cast<char*>(samples_.data() + first));
+        partial.erase(partial.begin(), partial.begin() + whole);
+        arrivals_.push_back({now, samples_.size() / 2});
+    }
+}
+
+std::vector<float> MonitorRecording::Mono() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<float> mono(samples_.size() / 2);
+    for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (samples_[2 * i] + samples_[2 * i + 1]);
+    return mono;
+}
+
+double MonitorRecording::FramesAt(std::chrono::steady_clock::time_point time) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (arrivals_.empty() || time <= arrivals_.front().time) return 0.0;
+    for (size_t i = 1; i < arrivals_.size(); ++i) {
+        if (arrivals_[i].time < time) continue;
+        const Arrival& a = arrivals_[i - 1];
+        const Arrival& b = arrivals_[i];
+        const double share = std::chrono::duration<double>(time - a.time).count() /
+                             std::chrono::duration<double>(b.time - a.time).count();
+        return a.frames + share * static_cast<double>(b.frames - a.frames);
+    }
+    return static_cast<double>(arrivals_.back().frames);
+}
