@@ -31,11 +31,11 @@ protected:
 }  // namespace
 
 TEST_F(ConfigScreenReferencePictures, IdleHoveredAndPressed) {
-    EXPECT_TRUE(MatchesReference("config_screen/idle", Settled()));
+    EXPECT_TRUE(MatchesReference("config_screen/idle", Settled(), kSinglePassTolerance));
     PushMouseMove(230, 215);  // over the resolution list
-    EXPECT_TRUE(MatchesReference("config_screen/resolution-hovered", Settled()));
+    EXPECT_TRUE(MatchesReference("config_screen/resolution-hovered", Settled(), kSinglePassTolerance));
     PushMouseMove(295, 275);
     PushMouseButton(true, 295, 275);  // down on "Run", not released
-    EXPECT_TRUE(MatchesReference("config_screen/run-pressed", Settled()));
+    EXPECT_TRUE(MatchesReference("config_screen/run-pressed", Settled(), kSinglePassTolerance));
     EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -17,7 +17,8 @@ TEST_F(ScreenReferencePictures, LoadingScreenAtTwoProgressValues) {
     for (const auto& [progress, name] : {std::pair{0.5f, "half"}, std::pair{0.75f, "peak"}}) {
         float p = progress;
         resources().LoadingStep(&p, 2.0f);
-        EXPECT_TRUE(MatchesReference(std::string("screens/loading-") + name, BackBufferPicture()));
+        EXPECT_TRUE(
+            MatchesReference(std::string("screens/loading-") + name, BackBufferPicture(), kSinglePassTolerance));
     }
 }
 

@@ -18,10 +18,15 @@ struct Picture {
     std::vector<uint32_t> pixels;  // 0xAARRGGBB, top row first; alpha is not compared
 };
 
+// The default suits scenes, where a rounding difference can pass through a
+// chain of render targets and blur passes and grow by a level or two.
 struct PictureTolerance {
     int levels = 3;          // per colour channel, of 255
     double share = 0.0005;   // of the pixels that may differ by more than levels
 };
+// Pictures drawn straight into the back buffer in one 2D pass (widgets, text,
+// the logo): nothing carries a rounding further, so a level less is allowed.
+constexpr PictureTolerance kSinglePassTolerance{2, 0.0005};
 
 // The device's back buffer as it is now.
 Picture BackBufferPicture();

@@ -51,6 +51,8 @@ TEST(PictureComparison, RoundingOfALevelOrTwoPasses) {
     EXPECT_TRUE(PicturesMatch("support/rounded", Ramp(), Rounded(Ramp(), 1)));
     EXPECT_TRUE(PicturesMatch("support/rounded", Ramp(), Rounded(Ramp(), 2)));
     EXPECT_TRUE(PicturesMatch("support/rounded", Ramp(), Rounded(Ramp(), 3)));
+    EXPECT_TRUE(PicturesMatch("support/rounded", Ramp(), Rounded(Ramp(), 2), kSinglePassTolerance));
+    EXPECT_FALSE(PicturesMatch("support/rounded", Ramp(), Rounded(Ramp(), 3), kSinglePassTolerance));
 }
 
 TEST(PictureComparison, AShiftedColourOrAWrongRegionFails) {
