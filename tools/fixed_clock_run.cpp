@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "backend/win32.h"
@@ -126,46 +127,69 @@ int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
     return drawn;
 }
 
-int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
-                  const std::function<void(const FixedClockFrame&)>& onFrame) {
-    if (options.fps <= 0 || options.width <= 0 || options.height <= 0 || options.startMs < 0) {
-        std::fprintf(stderr, "fixed clock run: bad size, rate or start\n");
-        return 2;
+FixedClockSession::FixedClockSession(const FixedClockOptions& options) {
+    if (options.fps <= 0 || options.width <= 0 || options.height <= 0 || options.startMs < 0 ||
+        options.multisample < 0) {
+        std::fprintf(stderr, "fixed clock run: bad size, samples, rate or start\n");
+        status_ = 2;
+        return;
     }
+    std::error_code error;
+    previousDirectory_ = std::filesystem::current_path(error);
     if (chdir(options.dataDir.c_str()) != 0) {
         std::fprintf(stderr, "fixed clock run: cannot enter %s\n", options.dataDir.c_str());
-        return 1;
+        status_ = 1;
+        return;
     }
-    FixedClock clock(options.startMs, options.endMs, options.fps);
+    clock_ = std::make_unique<FixedClock>(options.startMs, options.endMs, options.fps);
     g_demoApp = new DemoApp();
-    g_demoApp->Startup(options.width, options.height, false, 0);
-    int status = 0;
+    g_demoApp->Startup(options.width, options.height, false, options.multisample);
     if (!g_graphics || !g_graphics->device) {
         std::fprintf(stderr, "fixed clock run: no graphics device\n");
-        status = 1;
-    } else {
-        DemoPlayer player(options.width, options.height,
-                          static_cast<float>(options.width) / static_cast<float>(options.height));
-        const auto begin = std::chrono::steady_clock::now();
-        player.LoadScript("demo.txt");
-        const auto end = std::chrono::steady_clock::now();
-
-        FixedClockLoaded loaded;
-        loaded.loadSeconds = std::chrono::duration<double>(end - begin).count();
-        audiere::OutputStream* real = player.resources->music.stream.get();
-        if (real) loaded.musicVolume = real->getVolume();
-        if (options.endMs < 0)
-            clock.SetEnd(real ? static_cast<int>(static_cast<int64_t>(real->getLength()) * 1000 /
-                                                 kFixedClockSampleRate)
-                              : options.startMs);
-        loaded.startMs = clock.startMs();
-        loaded.endMs = clock.endMs();
-        loaded.frames = clock.FrameCount();
-        if (onLoaded) onLoaded(loaded);
-        PlayFixedFrames(player, clock, onFrame);
+        status_ = 1;
+        return;
     }
-    g_demoApp->Shutdown();
-    delete g_demoApp;
-    g_demoApp = nullptr;
-    return status;
+    player_ = std::make_unique<DemoPlayer>(options.width, options.height,
+                                           static_cast<float>(options.width) / static_cast<float>(options.height));
+    const auto begin = std::chrono::steady_clock::now();
+    player_->LoadScript("demo.txt");
+    const auto end = std::chrono::steady_clock::now();
+
+    loaded_.loadSeconds = std::chrono::duration<double>(end - begin).count();
+    audiere::OutputStream* real = player_->resources->music.stream.get();
+    if (real) loaded_.musicVolume = real->getVolume();
+    loaded_.startMs = options.startMs;
+    loaded_.endMs = options.endMs;
+    if (options.endMs < 0)
+        loaded_.endMs = real ? static_cast<int>(static_cast<int64_t>(real->getLength()) * 1000 / kFixedClockSampleRate)
+                             : options.startMs;
+    clock_->SetSpan(loaded_.startMs, loaded_.endMs);
+    loaded_.frames = clock_->FrameCount();
+}
+
+FixedClockSession::~FixedClockSession() {
+    player_.reset();
+    if (clock_ && g_demoApp) {
+        g_demoApp->Shutdown();
+        delete g_demoApp;
+        g_demoApp = nullptr;
+    }
+    clock_.reset();
+    std::error_code error;
+    if (!previousDirectory_.empty()) std::filesystem::current_path(previousDirectory_, error);
+}
+
+int64_t FixedClockSession::Play(int startMs, int endMs, const std::function<void(const FixedClockFrame&)>& onFrame) {
+    if (!player_) return 0;
+    clock_->SetSpan(startMs, endMs);
+    return PlayFixedFrames(*player_, *clock_, onFrame);
+}
+
+int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
+                  const std::function<void(const FixedClockFrame&)>& onFrame) {
+    FixedClockSession session(options);
+    if (session.status() != 0) return session.status();
+    if (onLoaded) onLoaded(session.loaded());
+    session.Play(session.loaded().startMs, session.loaded().endMs, onFrame);
+    return 0;
 }

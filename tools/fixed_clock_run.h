@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -36,7 +38,8 @@ public:
     void StartFrames();
     // Puts the counter at frame n (n may be negative, to prime the timer).
     void SetFrame(int64_t n);
-    void SetEnd(int endMs) { endMs_ = endMs; }
+    // Frames are then drawn from startMs until endMs.
+    void SetSpan(int startMs, int endMs) { startMs_ = startMs, endMs_ = endMs; }
 
     // Demo time of frame n in ms, exact in double.
     double TimeAt(int64_t n) const { return startMs_ + static_cast<double>(n) * 1000.0 / fps_; }
@@ -80,6 +83,7 @@ int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
 struct FixedClockOptions {
     std::string dataDir;
     int width = 640, height = 480;
+    int multisample = 0;  // samples per pixel, 0 for none
     int fps = 30;
     int startMs = 0;
     int endMs = -1;  // negative: the music length
@@ -92,9 +96,34 @@ struct FixedClockLoaded {
     float musicVolume = 1.0f;  // as the script set it
 };
 
-// The whole run: opens the app offscreen, loads the script of dataDir (the
-// working directory becomes dataDir), calls onLoaded, plays the frames, shuts
-// the app down. Returns a process exit code; messages go to stderr.
+// The app opened offscreen at the options' size, and a player that loaded the
+// script of dataDir under a fixed clock (the working directory is dataDir
+// until the session ends). Spans of the script are then played on demand.
+class FixedClockSession {
+public:
+    explicit FixedClockSession(const FixedClockOptions& options);
+    ~FixedClockSession();
+    FixedClockSession(const FixedClockSession&) = delete;
+    FixedClockSession& operator=(const FixedClockSession&) = delete;
+
+    // 0 when the player is ready; else a process exit code, the reason on stderr.
+    int status() const { return status_; }
+    DemoPlayer& player() { return *player_; }
+    // The span of the options, the music length filled in.
+    const FixedClockLoaded& loaded() const { return loaded_; }
+    // Plays from startMs until endMs, as PlayFixedFrames does; returns the count.
+    int64_t Play(int startMs, int endMs, const std::function<void(const FixedClockFrame&)>& onFrame);
+
+private:
+    std::filesystem::path previousDirectory_;
+    std::unique_ptr<FixedClock> clock_;
+    std::unique_ptr<DemoPlayer> player_;
+    FixedClockLoaded loaded_;
+    int status_ = 0;
+};
+
+// The whole run: a session over the options, onLoaded, the frames of the
+// options' span. Returns a process exit code; messages go to stderr.
 int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
                   const std::function<void(const FixedClockFrame&)>& onFrame);
 

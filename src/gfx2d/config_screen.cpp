@@ -32,7 +32,9 @@ NamedTexture* PointFilteredTexture(const char* name) {
     return texture;
 }
 
-ConfigScreen* BuildScreen() {
+}  // namespace
+
+ConfigScreen* zkOpenConfiguration() {
     auto* screen = new ConfigScreen();
     screen->shell = new DemoApp();
     screen->shell->Startup(350, 290, false, 0);
@@ -51,6 +53,8 @@ ConfigScreen* BuildScreen() {
     return screen;
 }
 
+namespace {
+
 void DrawPicture(ConfigScreen* screen) {
     const D3DVIEWPORT9 area{0, 0, 350, 200, 0.0f, 1.0f};
     IDirect3DDevice9* device = g_graphics->device;
@@ -65,8 +69,9 @@ void DrawPicture(ConfigScreen* screen) {
     device->SetTexture(0, nullptr);
 }
 
-// One frame; false when the loop ends with the demo to run.
-bool Frame(ConfigScreen* screen) {
+}  // namespace
+
+bool zkConfigurationFrame(ConfigScreen* screen) {
     DemoApp* shell = screen->shell;
     shell->timer->Update();
     AppWindow* window = shell->window;
@@ -97,7 +102,8 @@ bool Frame(ConfigScreen* screen) {
     return true;
 }
 
-void DestroyScreen(ConfigScreen* screen) {
+void zkCloseConfiguration(ConfigScreen* screen) {
+    zkFreeMatrixStack();
     screen->style.window = nullptr;
     screen->style.font = nullptr;
     screen->font.texture = nullptr;
@@ -105,18 +111,15 @@ void DestroyScreen(ConfigScreen* screen) {
     delete screen->fontTexture;
     screen->shell->Shutdown();
     delete screen->shell;
+    delete screen;
 }
 
-}  // namespace
-
 void zkRunConfiguration(int* width, int* height, float* aspect, bool* fullScreen, int* multisample) {
-    ConfigScreen* screen = BuildScreen();
-    while (Frame(screen)) {
+    ConfigScreen* screen = zkOpenConfiguration();
+    while (zkConfigurationFrame(screen)) {
     }
-    zkFreeMatrixStack();
-    DestroyScreen(screen);
     zkConfigurationValues(*screen, width, height, aspect, fullScreen, multisample);
-    delete screen;
+    zkCloseConfiguration(screen);
 }
 
 void zkConfigurationValues(const ConfigScreen& screen, int* width, int* height, float* aspect, bool* fullScreen,

@@ -23,6 +23,13 @@ struct ConfigScreen {
 // Exit and Escape end the process with exit code 0.
 void zkRunConfiguration(int* width, int* height, float* aspect, bool* fullScreen, int* multisample);
 
+// The pieces zkRunConfiguration loops over, for drawing single frames: the
+// screen's window and device; one frame (at most one message, the widgets,
+// present), false when the demo is to run; the window closed and freed.
+ConfigScreen* zkOpenConfiguration();
+bool zkConfigurationFrame(ConfigScreen* screen);
+void zkCloseConfiguration(ConfigScreen* screen);
+
 // The hand-over values of the screen's choices, by index; indices outside the
 // lists give 0.
 void zkConfigurationValues(const ConfigScreen& screen, int* width, int* height, float* aspect, bool* fullScreen,

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr uint32_t kRenderTarget2D = kTextureRenderTarget | kTextureA8R8G8B8 | kTexture2D;      // 0x29
-constexpr uint32_t kRenderTargetCube = kTextureRenderTarget | kTextureA8R8G8B8 | kTextureCube;  // 0x2C
+constexpr uint32_t kRenderTarget2D = kTextureRenderTarget | kTextureR8G8B8 | kTexture2D;      // 0x29
+constexpr uint32_t kRenderTargetCube = kTextureRenderTarget | kTextureR8G8B8 | kTextureCube;  // 0x2C
 
 void LoadTexture(NamedTexture* texture, const char* name, int filter = 1) {
     texture->Load(name);

@@ -128,6 +128,41 @@ TEST_F(GlDrawing, RenderTargetSampledAtTheTopShowsTheTopOfTheDrawing) {
     EXPECT_TRUE(ColourNear(Pixel(32, 40), kBlack));
 }
 
+// A target drawn with alpha 64 is shown with source-alpha blending over
+// blue: a format without alpha samples as opaque and hides the blue, the one
+// with alpha lets three quarters of it through.
+TEST_F(GlDrawing, TargetsWithoutAlphaSampleAsOpaque) {
+    Open(16, 16);
+    struct Case {
+        D3DFORMAT format;
+        uint32_t shown;
+    };
+    for (const Case& c : {Case{D3DFMT_R8G8B8, kRed}, Case{D3DFMT_X8R8G8B8, kRed}, Case{D3DFMT_A8R8G8B8, 0xFF4000BF}}) {
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, c.format, D3DPOOL_DEFAULT, &texture, nullptr),
+                  D3D_OK);
+        IDirect3DSurface9 *surface = nullptr, *back = nullptr;
+        texture->GetSurfaceLevel(0, &surface);
+        device->GetRenderTarget(0, &back);
+        device->SetRenderTarget(0, surface);
+        ClearTo(0x40FF0000);
+        device->SetRenderTarget(0, back);
+        surface->Release();
+        back->Release();
+
+        zkSet2D(16, 16);
+        ClearTo(kBlue);
+        zkEnable(1);
+        device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        device->SetTexture(0, texture);
+        zkDrawQuad(0, 0, 16, 16, 0xFFFFFFFF);
+        EXPECT_TRUE(ColourNear(Pixel(8, 8), c.shown)) << "format " << c.format;
+        device->SetTexture(0, nullptr);
+        texture->Release();
+    }
+}
+
 TEST_F(GlDrawing, AdditiveBlendingAddsTheQuadColour) {
     Open(16, 16);
     zkSet2D(16, 16);

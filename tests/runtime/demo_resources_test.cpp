@@ -74,8 +74,14 @@ TEST_F(AssetLoading, TheTestDataSetLoadsWithoutAMessageAndWiresItsMaterials) {
     EXPECT_EQ(resources->greetings.minification, 0);
     EXPECT_EQ(resources->scene6.GetMaterial("Brilhante")->textures[0], &resources->cubeTarget);
     EXPECT_EQ(resources->lfShader.shader->params.front()->name, "zk_ZFogValue");
-    for (NamedTexture* target : {&resources->target1, &resources->target3, &resources->target6})
-        EXPECT_NE(target->texture, nullptr);
+    // Every render target without alpha (it samples as 1): 2D 0x29, cube 0x2C.
+    for (NamedTexture* target : {&resources->target1, &resources->target2, &resources->target3, &resources->target4,
+                                 &resources->target5, &resources->target6}) {
+        ASSERT_NE(target->texture, nullptr);
+        EXPECT_EQ(target->texture->flags, 0x29u);
+    }
+    ASSERT_NE(resources->cubeTarget.texture, nullptr);
+    EXPECT_EQ(resources->cubeTarget.texture->flags, 0x2Cu);
 }
 
 TEST_F(AssetLoading, CubePreRenderDrawsEachFaceFromTheCentreOfTheScene) {

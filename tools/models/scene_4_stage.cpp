@@ -62,11 +62,12 @@ compound_file::File BuildScene4Stage() {
     compound_file::File file;
     compound_file::Material blue;
     blue.name = "BlueFloor";
-    blue.diffuse = {0.55f, 0.75f, 1.0f, 1};
+    // Half as bright as they look: the bloom adds about as much again.
+    blue.diffuse = {0.3f, 0.42f, 0.6f, 1};
     blue.cullMode = 1;
     compound_file::Material red;
     red.name = "R2";
-    red.diffuse = {1.0f, 0.45f, 0.2f, 1};
+    red.diffuse = {0.6f, 0.27f, 0.12f, 1};
     red.cullMode = 1;
     file.materials = {blue, red};
 
