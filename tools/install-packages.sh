@@ -8,4 +8,5 @@ apt-get install -y --no-install-recommends \
   libsdl2-dev libepoxy-dev libvorbis-dev libpng-dev zlib1g-dev \
   glslang-dev glslang-tools spirv-tools libspirv-cross-c-shared-dev \
   libgl1-mesa-dri libegl-mesa0 \
-  libgtest-dev
+  libgtest-dev \
+  libtinygltf-dev
