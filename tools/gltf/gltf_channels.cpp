@@ -117,6 +117,12 @@ std::vector<float> ChannelCurve::Value(float seconds) const {
 std::vector<float> ChannelCurve::Rate(float seconds, bool after) const {
     const int k = Segment(seconds, after);
     std::vector<float> out(components_, 0.0f);
+    // Outside the keys a spline still has its end tangents, which Bezier handles keep.
+    const size_t last = times_.size() - 1;
+    if (kind_ == Kind::kCubic && ((k < 0 && seconds == times_[0]) || (k == static_cast<int>(last) && seconds == times_[last]))) {
+        const float* tangent = k < 0 ? At(0, 0) : At(last, 2);
+        return std::vector<float>(tangent, tangent + components_);
+    }
     if (k < 0 || static_cast<size_t>(k) + 1 >= times_.size() || kind_ == Kind::kStep) return out;
     const float span = times_[k + 1] - times_[k];
     if (!(span > 0)) return out;

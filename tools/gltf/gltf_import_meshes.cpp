@@ -201,7 +201,8 @@ private:
         }
         const uint32_t bonesAt = ElementOffset(kBoneSet), weightsAt = ElementOffset(kWeightSet);
         for (size_t v = 0; v < count; ++v) {
-            KeepFourWeights(weights[v]);
+            // Four weights stay as they are, in their order.
+            if (weights[v].size() > kWeightsPerVertex) KeepFourWeights(weights[v]);
             for (size_t k = 0; k < kWeightsPerVertex; ++k) {
                 std::memcpy(base + v * stride + bonesAt + 4 * k, &weights[v][k].second, 4);
                 std::memcpy(base + v * stride + weightsAt + 4 * k, &weights[v][k].first, 4);

@@ -222,8 +222,8 @@ void ImportSkins(ImportContext& c) {
         times.erase(std::unique(times.begin(), times.end()), times.end());
         // Pose keys blend by 3u^2 - 2u^3: other curves are followed key unit by key unit.
         if (!exact && times.size() > 1) {
-            const float step = 1 / c.options.framesPerSecond;
-            for (float t = times.front() + step; t < times.back(); t += step) times.push_back(t);
+            const float step = 1 / c.options.framesPerSecond, first = times.front(), last = times.back();
+            for (int i = 1; first + i * step < last; ++i) times.push_back(first + i * step);
             std::sort(times.begin(), times.end());
             times.erase(std::unique(times.begin(), times.end()), times.end());
         }

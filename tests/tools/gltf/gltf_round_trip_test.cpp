@@ -104,7 +104,9 @@ void ExpectSameTrack(const std::vector<NodeKey>& a, const std::vector<NodeKey>& 
         ExpectNear(a[k].rotationOut, b[k].rotationOut, key + " rotation out");
     }
     // And the values the engine takes from them between keys.
-    NodeTrack first{a}, second{b};
+    NodeTrack first, second;
+    first.keys = a;
+    second.keys = b;
     for (float t = a.front().time; t <= a.back().time; t += (a.back().time - a.front().time) / 37 + 0.01f) {
         first.Evaluate(t);
         second.Evaluate(t);
@@ -119,7 +121,9 @@ void ExpectSameNodes(const cf::File& a, const cf::File& b) {
         const cf::Node &n = a.nodes[i], &m = b.nodes[i];
         EXPECT_EQ(n.name, m.name);
         EXPECT_EQ(n.flags & ~(NODE_HAS_PARENT | NODE_ANIMATED), m.flags & ~(NODE_HAS_PARENT | NODE_ANIMATED)) << n.name;
-        if (n.flags & (NODE_MODEL | NODE_CAMERA | NODE_LIGHT | NODE_ARMATURE)) EXPECT_EQ(n.datablock, m.datablock) << n.name;
+        if (n.flags & (NODE_MODEL | NODE_CAMERA | NODE_LIGHT | NODE_ARMATURE)) {
+            EXPECT_EQ(n.datablock, m.datablock) << n.name;
+        }
         EXPECT_EQ(n.parent, m.parent) << n.name;
         ExpectNear(n.position, m.position, n.name + " position");
         ExpectNear(n.rotation, m.rotation, n.name + " rotation");
