@@ -17,7 +17,6 @@ public:
                  const std::string& what);
 
     const std::vector<float>& Times() const { return times_; }
-    Kind kind() const { return kind_; }
     // Cubic with every tangent zero: between keys the value then follows 3u^2 - 2u^3.
     bool FlatCubic() const;
 

@@ -267,6 +267,9 @@ cf::File ImportGltf(const tinygltf::Model& model, const ImportOptions& options, 
     // A compound of cameras and lights alone is sound (the data set has some); one of nothing is not.
     if (model.meshes.empty() && model.cameras.empty() && model.lights.empty())
         throw ImportError{"the file holds no meshes, cameras or lights: there is nothing to place"};
+    if (model.animations.size() > 1)
+        warnings->push_back("the file has " + std::to_string(model.animations.size()) + " animations: only the first, \"" +
+                            model.animations[0].name + "\", is imported");
     ImportContext c{model, options, warnings, {}, {}, {}, {}, {}, {}, {}, {}, {}};
     ReadHierarchy(c);
     FindSkinRoles(c);

@@ -24,6 +24,19 @@ std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
 bool HasAttribute(const tinygltf::Primitive& p, const std::string& name) { return p.attributes.count(name) > 0; }
 
+// The set number of an attribute named prefix + digits, or -1.
+int SetNumber(const std::string& name, const std::string& prefix) {
+    constexpr size_t kMostDigits = 3;  // the engine's sets go to 255
+    if (name.rfind(prefix, 0) != 0 || name.size() == prefix.size() || name.size() > prefix.size() + kMostDigits)
+        return -1;
+    int set = 0;
+    for (size_t i = prefix.size(); i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
+        set = set * 10 + (name[i] - '0');
+    }
+    return set <= 255 - 2 ? set : -1;
+}
+
 int AccessorComponents(const tinygltf::Model& in, int accessor) {
     if (accessor < 0 || static_cast<size_t>(accessor) >= in.accessors.size()) return 0;
     switch (in.accessors[accessor].type) {
@@ -56,16 +69,14 @@ std::vector<Source> Layout(const tinygltf::Model& in, const std::vector<const ti
         add("WEIGHTS_0", cf::kTexcoord, 4, kWeightSet);
     }
     for (const auto& [name, accessor] : named) {
-        if (name.rfind("TEXCOORD_", 0) == 0) {
-            const uint32_t set = static_cast<uint32_t>(std::stoul(name.substr(9)));
+        if (const int set = SetNumber(name, "TEXCOORD_"); set >= 0) {
             if (skinned && set == 0) continue;
             add(name, cf::kTexcoord, 2, skinned ? set + 2 : set);
-        } else if (name.rfind("_TEXCOORD", 0) == 0 && name.size() > 9 && std::isdigit(static_cast<unsigned char>(name[9]))) {
+        } else if (const int kept = SetNumber(name, "_TEXCOORD"); kept >= 0) {
             const int components = AccessorComponents(in, accessor);
-            if (components >= 1 && components <= 4)
-                add(name, cf::kTexcoord, static_cast<uint32_t>(components), static_cast<uint32_t>(std::stoul(name.substr(9))));
-        } else if (name.rfind("COLOR_", 0) == 0) {
-            add(name, cf::kColour, 4, static_cast<uint32_t>(std::stoul(name.substr(6))));
+            if (components >= 1 && components <= 4) add(name, cf::kTexcoord, static_cast<uint32_t>(components), kept);
+        } else if (const int colour = SetNumber(name, "COLOR_"); colour >= 0) {
+            add(name, cf::kColour, 4, colour);
         }
     }
     return layout;

@@ -154,9 +154,12 @@ void ImportSkins(ImportContext& c) {
         if (count > kMostBones)
             throw ImportError{what + " has " + std::to_string(count) + " joints; a skinning shader takes at most " +
                               std::to_string(kMostBones) + " bones"};
-        if (count > kSkinningShaderBones)
-            c.Warn(what + " has " + std::to_string(count) + " joints, more than the " +
+        if (count > kSkinningShaderBones) {
+            const int drawn = c.meshNodeOfSkin[s];
+            const std::string mesh = drawn >= 0 ? " (mesh " + Quoted(c.in.meshes[c.in.nodes[drawn].mesh].name) + ")" : "";
+            c.Warn(what + mesh + " has " + std::to_string(count) + " joints, more than the " +
                    std::to_string(kSkinningShaderBones) + " bones of the data set's skinning shader");
+        }
         std::vector<float> binds;
         if (skin.inverseBindMatrices >= 0) {
             binds = ReadFloats(c.in, skin.inverseBindMatrices, 16, what + " inverse bind matrices");

@@ -113,7 +113,7 @@ TEST_F(GltfBadInput, WhatACompoundCannotHoldIsAWarningNamingItsOwner) {
 
     const ToolRun many = Import(samples::WithSkin(40, false, false, false));
     EXPECT_EQ(many.exitCode, 0) << many.output;
-    EXPECT_TRUE(Says(many, "warning: skin \"Rig\" has 40 joints, more than the 32")) << many.output;
+    EXPECT_TRUE(Says(many, "warning: skin \"Rig\" (mesh \"Blob\") has 40 joints, more than the 32")) << many.output;
 
     const ToolRun weights = Import(samples::WithSkin(2, false, false, true));
     EXPECT_EQ(weights.exitCode, 0) << weights.output;
