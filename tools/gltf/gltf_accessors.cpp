@@ -107,8 +107,11 @@ std::vector<uint32_t> ReadIntegers(const tinygltf::Model& model, int accessor, i
                                    const std::string& what) {
     const tinygltf::Accessor* a =
         accessor >= 0 && static_cast<size_t>(accessor) < model.accessors.size() ? &model.accessors[accessor] : nullptr;
-    if (a && (a->componentType == TINYGLTF_COMPONENT_TYPE_FLOAT || a->normalized))
-        throw ImportError{what + ": accessor " + std::to_string(accessor) + " holds no integers"};
+    const bool unsignedIntegers = a && !a->normalized && (a->componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ||
+                                                          a->componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT ||
+                                                          a->componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT);
+    if (a && !unsignedIntegers)
+        throw ImportError{what + ": accessor " + std::to_string(accessor) + " holds no unsigned integers"};
     const std::vector<double> values = ReadElements(model, accessor, components, what);
     return std::vector<uint32_t>(values.begin(), values.end());
 }

@@ -1,5 +1,7 @@
 #include "gltf_extras.h"
 
+#include <cmath>
+
 tinygltf::Value Number(double value) { return tinygltf::Value(value); }
 
 tinygltf::Value Numbers(const std::vector<double>& values) {
@@ -13,6 +15,17 @@ tinygltf::Value Text(const std::string& text) { return tinygltf::Value(text); }
 double ExtraNumber(const tinygltf::Value& extras, const std::string& key, double fallback) {
     if (!extras.IsObject() || !extras.Has(key) || !extras.Get(key).IsNumber()) return fallback;
     return extras.Get(key).GetNumberAsDouble();
+}
+
+uint32_t ExtraUnsigned(const tinygltf::Value& extras, const std::string& key, uint32_t fallback) {
+    const double value = ExtraNumber(extras, key, fallback);
+    // A file may hold anything; only what fits is taken.
+    return value >= 0 && value <= UINT32_MAX && value == std::floor(value) ? static_cast<uint32_t>(value) : fallback;
+}
+
+int ExtraIndex(const tinygltf::Value& extras, const std::string& key) {
+    const double value = ExtraNumber(extras, key, -1);
+    return value >= 0 && value <= INT32_MAX && value == std::floor(value) ? static_cast<int>(value) : -1;
 }
 
 std::vector<double> ExtraNumbers(const tinygltf::Value& extras, const std::string& key) {

@@ -2,6 +2,7 @@
 // (material flags, light values, bone tails ...) and nc_import reads back.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ tinygltf::Value Text(const std::string& text);
 
 // The number under key, or fallback when extras has none.
 double ExtraNumber(const tinygltf::Value& extras, const std::string& key, double fallback);
+// A whole number under key within 0 .. UINT32_MAX, or fallback when there is none.
+uint32_t ExtraUnsigned(const tinygltf::Value& extras, const std::string& key, uint32_t fallback);
+// An index under key (an integer from -1 up), or -1.
+int ExtraIndex(const tinygltf::Value& extras, const std::string& key);
 // The numbers under key, or none.
 std::vector<double> ExtraNumbers(const tinygltf::Value& extras, const std::string& key);
 std::string ExtraText(const tinygltf::Value& extras, const std::string& key);

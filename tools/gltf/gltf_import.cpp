@@ -84,7 +84,7 @@ void ReadHierarchy(ImportContext& c) {
 int LightOf(const tinygltf::Node& node) {
     const auto found = node.extensions.find("KHR_lights_punctual");
     if (found == node.extensions.end()) return -1;
-    return static_cast<int>(ExtraNumber(found->second, "light", -1));
+    return ExtraIndex(found->second, "light");
 }
 
 void ImportCameras(ImportContext& c) {
@@ -107,7 +107,7 @@ void ImportLights(ImportContext& c) {
         for (size_t i = 0; i < 3; ++i)
             l.colour[i] = static_cast<float>((i < light.color.size() ? light.color[i] : 1.0) * light.intensity);
         l.colour[3] = static_cast<float>(ExtraNumber(light.extras, "alpha", 1));
-        l.kind = static_cast<uint32_t>(ExtraNumber(light.extras, "kind", 0));
+        l.kind = ExtraUnsigned(light.extras, "kind", 0);
         l.colourW = static_cast<float>(ExtraNumber(light.extras, "colourW", 0));
         const bool extrasSayHow = light.extras.IsObject() && light.extras.Has("positionW");
         l.positionW = static_cast<float>(ExtraNumber(light.extras, "positionW", 1));
@@ -152,7 +152,7 @@ cf::Node EngineNode(const ImportContext& c, int index, uint32_t flags, uint32_t 
     node.position = gltf_space::ToEngine(p.translation);
     node.rotation = gltf_space::ToEngine(p.rotation);
     node.scale = p.scale;
-    node.flags = flags | (static_cast<uint32_t>(ExtraNumber(c.in.nodes[index].extras, "flags", 0)) & NODE_FIXED_MATRIX);
+    node.flags = flags | (ExtraUnsigned(c.in.nodes[index].extras, "flags", 0) & NODE_FIXED_MATRIX);
     node.datablock = datablock;
     node.track = ImportTrack(c, index);
     return node;

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <set>
 
@@ -95,7 +96,8 @@ void ImportMaterials(ImportContext& c) {
             std::vector<int> further;
             const std::vector<double> kept = ExtraNumbers(material.extras, "textures");
             if (!kept.empty() || (material.extras.IsObject() && material.extras.Has("flags"))) {
-                for (double t : kept) further.push_back(static_cast<int>(t));
+                // Out of range, a kept index is refused by ImageOf below.
+                for (double t : kept) further.push_back(t >= 0 && t < INT32_MAX ? static_cast<int>(t) : INT32_MAX);
             } else {
                 further = {material.normalTexture.index, material.occlusionTexture.index,
                            material.emissiveTexture.index, material.pbrMetallicRoughness.metallicRoughnessTexture.index};
@@ -103,9 +105,9 @@ void ImportMaterials(ImportContext& c) {
             for (int t : further)
                 if (t >= 0) m.textures.push_back(static_cast<uint32_t>(ImageOf(c, t, what)));
         }
-        const uint32_t keptFlags = static_cast<uint32_t>(ExtraNumber(material.extras, "flags", 0));
-        const uint32_t keptBlend = static_cast<uint32_t>(ExtraNumber(material.extras, "blendMode", 1));
-        const uint32_t keptCull = static_cast<uint32_t>(ExtraNumber(material.extras, "cullMode", 2));
+        const uint32_t keptFlags = ExtraUnsigned(material.extras, "flags", 0);
+        const uint32_t keptBlend = ExtraUnsigned(material.extras, "blendMode", 1);
+        const uint32_t keptCull = ExtraUnsigned(material.extras, "cullMode", 2);
         const bool blended = material.alphaMode == "BLEND" || material.alphaMode == "MASK";
         m.flags = (keptFlags & ~MATERIAL_BLEND) | (blended ? MATERIAL_BLEND : 0);
         // Additive blending has no glTF mode: it survives as BLEND with its extras.
