@@ -175,12 +175,8 @@ private:
 
     size_t PositionCount(const tinygltf::Primitive& p) const {
         const int accessor = p.attributes.at("POSITION");
-        if (accessor < 0 || static_cast<size_t>(accessor) >= c_.in.accessors.size())
-            throw ImportError{what_ + " positions refer to accessor " + std::to_string(accessor) + " of " +
-                              std::to_string(c_.in.accessors.size())};
-        if (c_.in.accessors[accessor].count > UINT32_MAX / 2)
-            throw ImportError{what_ + " has more vertices than a model holds"};
-        return c_.in.accessors[accessor].count;
+        // Read once to check that the count fits the buffer before room is made for it.
+        return ReadFloats(c_.in, accessor, 3, what_ + " POSITION").size() / 3;
     }
 
     std::vector<float> Read(int accessor, int components, const std::string& attribute, size_t count) const {

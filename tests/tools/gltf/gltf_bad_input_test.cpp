@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "gltf_accessors.h"
 #include "gltf_sample_files.h"
 #include "gltf_tool_runs.h"
 #include "temp_dir.h"
@@ -82,6 +83,24 @@ TEST_F(GltfBadInput, TruncatedOrDamagedFilesAreRefused) {
                            "{\"POSITION\": 7}}]}], \"nodes\": [{\"mesh\": 0}], \"scenes\": [{\"nodes\": [0]}]}");
     const ToolRun junk = ImportFile("junk.gltf");
     EXPECT_EQ(junk.exitCode, 1) << junk.output;
+    // A count far beyond its buffer, and a joint past its skin.
+    const std::string buffer = "\"buffers\": [{\"byteLength\": 12, \"uri\": "
+                               "\"data:application/octet-stream;base64,AAAAAAAAAAAAAAAA\"}], "
+                               "\"bufferViews\": [{\"buffer\": 0, \"byteLength\": 12}], ";
+    dir.Write("huge.gltf", "{\"asset\": {\"version\": \"2.0\"}, " + buffer +
+                               "\"accessors\": [{\"bufferView\": 0, \"componentType\": 5126, \"count\": 1000000000, "
+                               "\"type\": \"VEC3\"}], \"meshes\": [{\"primitives\": [{\"attributes\": {\"POSITION\": 0}}]}], "
+                               "\"nodes\": [{\"mesh\": 0}], \"scenes\": [{\"nodes\": [0]}]}");
+    const ToolRun huge = ImportFile("huge.gltf");
+    EXPECT_EQ(huge.exitCode, 1) << huge.output;
+    EXPECT_TRUE(Says(huge, "does not fit its buffer")) << huge.output;
+    tinygltf::Model pastSkin = samples::WithSkin(2, false, false, false);
+    const uint16_t past[16] = {7, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0, 7, 0, 0, 0};
+    pastSkin.meshes[0].primitives[0].attributes["JOINTS_0"] =
+        AddAccessor(pastSkin, past, 4, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_VEC4);
+    const ToolRun joint = Import(pastSkin);
+    EXPECT_EQ(joint.exitCode, 1) << joint.output;
+    EXPECT_TRUE(Says(joint, "refers to joint 7 of a skin of 2")) << joint.output;
     dir.Write("half.gltf", "{\"asset\": {\"version\": \"2.0\"}, \"meshes\": [");
     EXPECT_EQ(ImportFile("half.gltf").exitCode, 1);
     fs::create_directories(dir.path() / "folder.gltf");
