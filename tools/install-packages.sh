@@ -8,7 +8,8 @@ apt-get install -y --no-install-recommends \
   libsdl2-dev libepoxy-dev libvorbis-dev libpng-dev zlib1g-dev \
   glslang-dev glslang-tools spirv-tools libspirv-cross-c-shared-dev \
   libgl1-mesa-dri libegl-mesa0 \
-  libgtest-dev
+  libgtest-dev \
+  libtinygltf-dev
 # The desktop path's tests: a real X server, synthetic input, a real sound server.
 apt-get install -y --no-install-recommends \
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libx11-dev libxtst-dev \

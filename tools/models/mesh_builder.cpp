@@ -46,6 +46,29 @@ Matrix Place(Vec3 translation, Quaternion rotation, Vec3 scale) {
     return s * r * t;
 }
 
+// The inverse of the engine's quaternion matrix.
+Quaternion RotationOf(const Matrix& m) {
+    const float m11 = m.m[0][0], m12 = m.m[0][1], m13 = m.m[0][2];
+    const float m21 = m.m[1][0], m22 = m.m[1][1], m23 = m.m[1][2];
+    const float m31 = m.m[2][0], m32 = m.m[2][1], m33 = m.m[2][2];
+    Quaternion q;
+    const float trace = m11 + m22 + m33;
+    if (trace > 0) {
+        const float s = std::sqrt(trace + 1) * 2;
+        q = {(m23 - m32) / s, (m31 - m13) / s, (m12 - m21) / s, s / 4};
+    } else if (m11 > m22 && m11 > m33) {
+        const float s = std::sqrt(1 + m11 - m22 - m33) * 2;
+        q = {s / 4, (m12 + m21) / s, (m31 + m13) / s, (m23 - m32) / s};
+    } else if (m22 > m33) {
+        const float s = std::sqrt(1 + m22 - m11 - m33) * 2;
+        q = {(m12 + m21) / s, s / 4, (m23 + m32) / s, (m31 - m13) / s};
+    } else {
+        const float s = std::sqrt(1 + m33 - m11 - m22) * 2;
+        q = {(m31 + m13) / s, (m23 + m32) / s, s / 4, (m12 - m21) / s};
+    }
+    return Normalised(q);
+}
+
 uint32_t MeshBuilder::Add(const Vertex& v, const Matrix& place) {
     vertices_.push_back({TransformPoint(v.position, place), TransformNormal(v.normal, place), v.u, v.v});
     return static_cast<uint32_t>(vertices_.size() - 1);

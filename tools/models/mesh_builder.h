@@ -40,6 +40,8 @@ Vec3 TransformNormal(Vec3 n, const Matrix& m);
 // Placement helpers for shapes: p' = p x M, so Place(s, r, t) = S x R x T.
 Quaternion AxisAngle(Vec3 axis, float radians);
 Matrix Place(Vec3 translation, Quaternion rotation = {}, Vec3 scale = {1, 1, 1});
+// The unit quaternion whose matrix has the rows of m's upper 3x3, a pure rotation.
+Quaternion RotationOf(const Matrix& m);
 
 class MeshBuilder {
 public:

@@ -1,7 +1,5 @@
 #include "placement.h"
 
-#include <cmath>
-
 #include "mesh_builder.h"
 
 namespace placement {
@@ -9,8 +7,7 @@ namespace placement {
 using mesh::Cross;
 using mesh::Normalise;
 
-// The inverse of the engine's quaternion matrix, for a pure rotation whose
-// rows are the images of the camera's x, y and z axes.
+// The camera's x, y and z axes are the rows of its rotation.
 Quaternion LookRotation(Vec3 eye, Vec3 target) {
     const Vec3 forward = Normalise(target - eye);
     Vec3 right = Cross(forward, {0, 0, 1});
@@ -18,25 +15,11 @@ Quaternion LookRotation(Vec3 eye, Vec3 target) {
     right = Normalise(right);
     const Vec3 up = Cross(right, forward);
     const Vec3 back = forward * -1.0f;
-    const float m11 = right.x, m12 = right.y, m13 = right.z;
-    const float m21 = up.x, m22 = up.y, m23 = up.z;
-    const float m31 = back.x, m32 = back.y, m33 = back.z;
-    Quaternion q;
-    const float trace = m11 + m22 + m33;
-    if (trace > 0) {
-        const float s = std::sqrt(trace + 1) * 2;
-        q = {(m23 - m32) / s, (m31 - m13) / s, (m12 - m21) / s, s / 4};
-    } else if (m11 > m22 && m11 > m33) {
-        const float s = std::sqrt(1 + m11 - m22 - m33) * 2;
-        q = {s / 4, (m12 + m21) / s, (m31 + m13) / s, (m23 - m32) / s};
-    } else if (m22 > m33) {
-        const float s = std::sqrt(1 + m22 - m11 - m33) * 2;
-        q = {(m12 + m21) / s, s / 4, (m23 + m32) / s, (m31 - m13) / s};
-    } else {
-        const float s = std::sqrt(1 + m33 - m11 - m22) * 2;
-        q = {(m31 + m13) / s, (m23 + m32) / s, s / 4, (m12 - m21) / s};
-    }
-    return Normalised(q);
+    Matrix rows;
+    rows.m[0][0] = right.x, rows.m[0][1] = right.y, rows.m[0][2] = right.z;
+    rows.m[1][0] = up.x, rows.m[1][1] = up.y, rows.m[1][2] = up.z;
+    rows.m[2][0] = back.x, rows.m[2][1] = back.y, rows.m[2][2] = back.z;
+    return mesh::RotationOf(rows);
 }
 
 compound_file::Node ModelNode(const std::string& name, uint32_t model, Vec3 position, Quaternion rotation,

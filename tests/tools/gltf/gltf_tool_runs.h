@@ -1,0 +1,31 @@
+// The glTF tools run as processes, sample glTF files written with the
+// library's own writer, and compounds read back as the engine loads them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <tiny_gltf.h>
+
+#include "compound/compound_writer.h"
+
+struct ToolRun {
+    int exitCode;
+    std::string output;  // stdout and stderr together
+};
+
+// arguments are quoted one by one after the program.
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments);
+
+// .glb by the extension, else .gltf with its .bin beside it.
+void WriteGltf(const tinygltf::Model& model, const std::string& path);
+
+// Fails the test (and returns an empty file) when the engine does not load it.
+compound_file::File ReadBack(const std::string& path);
+
+// Same size, and every channel of every pixel within tolerance. One place
+// to compare pictures, so that a shared comparison can take its place.
+::testing::AssertionResult PicturesAlike(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
+                                         int tolerance);

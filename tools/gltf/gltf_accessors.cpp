@@ -1,0 +1,161 @@
+#include "gltf_accessors.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+int ComponentsOf(int type) {
+    switch (type) {
+        case TINYGLTF_TYPE_SCALAR: return 1;
+        case TINYGLTF_TYPE_VEC2: return 2;
+        case TINYGLTF_TYPE_VEC3: return 3;
+        case TINYGLTF_TYPE_VEC4: return 4;
+        case TINYGLTF_TYPE_MAT4: return 16;
+    }
+    return 0;
+}
+
+size_t SizeOf(int componentType) {
+    switch (componentType) {
+        case TINYGLTF_COMPONENT_TYPE_BYTE:
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return 1;
+        case TINYGLTF_COMPONENT_TYPE_SHORT:
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: return 2;
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT:
+        case TINYGLTF_COMPONENT_TYPE_FLOAT: return 4;
+    }
+    return 0;
+}
+
+// One component as a double, scaled when normalised.
+double Component(const uint8_t* p, int componentType, bool normalised) {
+    switch (componentType) {
+        case TINYGLTF_COMPONENT_TYPE_BYTE: {
+            const double v = static_cast<int8_t>(*p);
+            return normalised ? std::max(v / 127.0, -1.0) : v;
+        }
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return normalised ? *p / 255.0 : *p;
+        case TINYGLTF_COMPONENT_TYPE_SHORT: {
+            int16_t v;
+            std::memcpy(&v, p, 2);
+            return normalised ? std::max(v / 32767.0, -1.0) : v;
+        }
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: {
+            uint16_t v;
+            std::memcpy(&v, p, 2);
+            return normalised ? v / 65535.0 : v;
+        }
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT: {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            return v;
+        }
+        default: {
+            float v;
+            std::memcpy(&v, p, 4);
+            return v;
+        }
+    }
+}
+
+// Every element of the accessor as doubles, after checking that it lies inside its buffer.
+std::vector<double> ReadElements(const tinygltf::Model& model, int index, int components, const std::string& what) {
+    const auto fail = [&what](const std::string& fault) { throw ImportError{what + ": " + fault}; };
+    if (index < 0 || static_cast<size_t>(index) >= model.accessors.size())
+        fail("refers to accessor " + std::to_string(index) + " of " + std::to_string(model.accessors.size()));
+    const tinygltf::Accessor& accessor = model.accessors[index];
+    const std::string name = "accessor " + std::to_string(index);
+    if (accessor.sparse.isSparse) fail(name + " is sparse, which is not supported");
+    if (ComponentsOf(accessor.type) != components)
+        fail(name + " has " + std::to_string(ComponentsOf(accessor.type)) + " components, not " +
+             std::to_string(components));
+    const size_t componentSize = SizeOf(accessor.componentType);
+    if (!componentSize) fail(name + " has an unknown component type " + std::to_string(accessor.componentType));
+    std::vector<double> values;
+    if (accessor.count == 0) return values;
+    if (accessor.bufferView < 0 || static_cast<size_t>(accessor.bufferView) >= model.bufferViews.size())
+        fail(name + " has no buffer view");
+    const tinygltf::BufferView& view = model.bufferViews[accessor.bufferView];
+    if (view.buffer < 0 || static_cast<size_t>(view.buffer) >= model.buffers.size())
+        fail(name + " refers to a missing buffer");
+    const std::vector<unsigned char>& buffer = model.buffers[view.buffer].data;
+    const size_t elementSize = componentSize * components;
+    const size_t stride = view.byteStride ? view.byteStride : elementSize;
+    // Divided, not multiplied, so that no count overflows.
+    if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset || stride < elementSize ||
+        accessor.byteOffset > view.byteLength || elementSize > view.byteLength - accessor.byteOffset ||
+        accessor.count - 1 > (view.byteLength - accessor.byteOffset - elementSize) / stride)
+        fail(name + " of " + std::to_string(accessor.count) + " elements does not fit its buffer");
+    values.reserve(accessor.count * components);
+    const uint8_t* base = buffer.data() + view.byteOffset + accessor.byteOffset;
+    for (size_t i = 0; i < accessor.count; ++i)
+        for (int c = 0; c < components; ++c)
+            values.push_back(Component(base + i * stride + c * componentSize, accessor.componentType,
+                                       accessor.normalized));
+    return values;
+}
+
+}  // namespace
+
+std::vector<float> ReadFloats(const tinygltf::Model& model, int accessor, int components, const std::string& what) {
+    const std::vector<double> values = ReadElements(model, accessor, components, what);
+    return std::vector<float>(values.begin(), values.end());
+}
+
+std::vector<uint32_t> ReadIntegers(const tinygltf::Model& model, int accessor, int components,
+                                   const std::string& what) {
+    const tinygltf::Accessor* a =
+        accessor >= 0 && static_cast<size_t>(accessor) < model.accessors.size() ? &model.accessors[accessor] : nullptr;
+    const bool unsignedIntegers = a && !a->normalized && (a->componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE ||
+                                                          a->componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT ||
+                                                          a->componentType == TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT);
+    if (a && !unsignedIntegers)
+        throw ImportError{what + ": accessor " + std::to_string(accessor) + " holds no unsigned integers"};
+    const std::vector<double> values = ReadElements(model, accessor, components, what);
+    return std::vector<uint32_t>(values.begin(), values.end());
+}
+
+int AddBufferView(tinygltf::Model& model, const void* data, size_t bytes, int target) {
+    if (model.buffers.empty()) model.buffers.emplace_back();
+    std::vector<unsigned char>& buffer = model.buffers[0].data;
+    while (buffer.size() % 4) buffer.push_back(0);  // every component stays aligned
+    tinygltf::BufferView view;
+    view.buffer = 0;
+    view.byteOffset = buffer.size();
+    view.byteLength = bytes;
+    view.target = target;
+    buffer.insert(buffer.end(), static_cast<const unsigned char*>(data),
+                  static_cast<const unsigned char*>(data) + bytes);
+    model.bufferViews.push_back(view);
+    return static_cast<int>(model.bufferViews.size() - 1);
+}
+
+int AddAccessor(tinygltf::Model& model, const void* data, size_t count, int componentType, int type, int target) {
+    tinygltf::Accessor accessor;
+    accessor.bufferView = AddBufferView(model, data, count * SizeOf(componentType) * ComponentsOf(type), target);
+    accessor.componentType = componentType;
+    accessor.type = type;
+    accessor.count = count;
+    model.accessors.push_back(accessor);
+    return static_cast<int>(model.accessors.size() - 1);
+}
+
+int AddFloatAccessor(tinygltf::Model& model, const std::vector<float>& values, int type, bool withBounds,
+                     int target) {
+    const int components = ComponentsOf(type);
+    const int index = AddAccessor(model, values.data(), values.size() / components, TINYGLTF_COMPONENT_TYPE_FLOAT,
+                                  type, target);
+    if (withBounds && !values.empty()) {
+        tinygltf::Accessor& accessor = model.accessors[index];
+        accessor.minValues.assign(values.begin(), values.begin() + components);
+        accessor.maxValues = accessor.minValues;
+        for (size_t i = 0; i < values.size(); ++i) {
+            double& low = accessor.minValues[i % components];
+            double& high = accessor.maxValues[i % components];
+            low = std::min<double>(low, values[i]);
+            high = std::max<double>(high, values[i]);
+        }
+    }
+    return index;
+}

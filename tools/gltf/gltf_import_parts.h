@@ -1,0 +1,50 @@
+// The steps of ImportGltf and what they share.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gltf_import.h"
+#include "model/matrix.h"
+
+// Where a node sits before any animation, in glTF space.
+struct Placement {
+    Vec3 translation;
+    Quaternion rotation;
+    Vec3 scale{1, 1, 1};
+};
+
+struct ImportContext {
+    const tinygltf::Model& in;
+    const ImportOptions& options;
+    std::vector<std::string>* warnings;
+    compound_file::File file;
+
+    // Per glTF node, for the nodes of the scene.
+    std::vector<bool> inScene;
+    std::vector<int> parent;        // -1 at the top
+    std::vector<Placement> local;   // its own values
+    std::vector<Matrix> world;      // row vectors, glTF space
+    std::vector<bool> isJoint;
+    std::vector<int> skinOfMesh;    // per mesh: the skin of the first node that draws it with one, or -1
+    std::vector<int> meshNodeOfSkin;  // per skin: the first node that draws a mesh with it
+    std::vector<int> armatureNodeOfSkin;  // per skin: the node the joints hang from, or -1
+
+    void Warn(const std::string& text) const { warnings->push_back(text); }
+    std::string NodeName(int node) const;
+};
+
+Placement PlacementOf(const Matrix& m);
+Matrix MatrixOf(const Placement& p);
+
+void ImportImages(ImportContext& c);
+void ImportMaterials(ImportContext& c);
+// Model i is mesh i.
+void ImportMeshes(ImportContext& c);
+// Armature i is skin i.
+void ImportSkins(ImportContext& c);
+// The node's track in engine space from the first animation, if it moves the node.
+std::optional<std::vector<NodeKey>> ImportTrack(const ImportContext& c, int node);
+// The bone each joint of the skin becomes: parents before their children.
+std::vector<uint32_t> BoneOfJoint(const ImportContext& c, int skin);
