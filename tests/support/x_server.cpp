@@ -49,6 +49,10 @@ Window FindByTitle(Display* display, Window parent, const std::string& title) {
     return found;
 }
 
+// A window resized or gone between two requests is no reason to end the test
+// process, which is what Xlib's default handler does.
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
 }  // namespace
 
 std::vector<std::string> XServer::Command(Kind kind, int width, int height, const std::string& directory,
@@ -84,6 +88,7 @@ XServer::XServer(Kind kind, int width, int height, const std::string& directory)
     close(pipeEnds[0]);
     if (number.empty()) return;
     name_ = ":" + number;
+    XSetErrorHandler(IgnoreErrors);
     display_ = XOpenDisplay(name_.c_str());
 }
 
