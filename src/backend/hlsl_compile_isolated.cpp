@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 
 #include "backend/hlsl_compiler.h"
 
@@ -47,6 +48,24 @@ bool ReadAll(int fd, std::string* bytes) {
     }
 }
 
+// glslang builds its built-in symbol tables on the first compile of each
+// stage, most of a compile's time. Built once here, from sources known to
+// compile, every child inherits them.
+void WarmUpCompiler() {
+    static std::once_flag warmed;
+    std::call_once(warmed, [] {
+        const char* const sources[][2] = {
+            {"float4 main(float4 p : POSITION) : POSITION { return p; }", "vs_3_0"},
+            {"float4 main(float4 c : COLOR0) : COLOR { return c; }", "ps_3_0"},
+        };
+        for (const auto& source : sources) {
+            CompiledShader unused;
+            std::string errors;
+            CompileHlsl(source[0], std::strlen(source[0]), source[1], &unused, &errors);
+        }
+    });
+}
+
 int WaitFor(pid_t child) {
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
@@ -65,6 +84,7 @@ std::string CrashText(bool finished, int status) {
 
 bool CompileHlslIsolated(const char* source, size_t length, const char* profile, CompiledShader* compiled,
                          std::string* errors) {
+    WarmUpCompiler();
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         *errors = std::string("error: cannot start the HLSL compiler: ") + std::strerror(errno);
