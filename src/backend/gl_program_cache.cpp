@@ -110,8 +110,9 @@ const LinkedProgram& ProgramCache::Get(const ProgramKey& key, const GlShaderStag
     LinkedProgram made;
     std::string log;
     made.program = LinkProgram(vertexSource.c_str(), pixelSource.c_str(), &log);
-    if (!made.program) ReportLinkFailure(vertex, pixel, log);
-    if (made.program) {
+    if (!made.program) {
+        ReportLinkFailure(vertex, pixel, log);
+    } else {
         const GLuint program = made.program;
         made.worldViewProjection = glGetUniformLocation(program, "d3d_WorldViewProjection");
         made.worldView = glGetUniformLocation(program, "d3d_WorldView");
