@@ -45,6 +45,46 @@ private:
     std::vector<char> text_;
 };
 
+// The registers one Set call writes, filled by element, row and column as
+// the constant's class lays them out; registers up to the last one touched
+// are written, their untouched components as zero.
+class RegisterWrite {
+public:
+    explicit RegisterWrite(const ShaderConstant& constant)
+        : constant_(constant), values_(static_cast<size_t>(constant.registerCount) * 4, 0.0f) {}
+
+    void Put(UINT element, UINT row, UINT column, float value) {
+        if (element >= constant_.elements || row >= constant_.rows || column >= constant_.columns) return;
+        UINT index = element * RegistersPerElement(constant_), component = column;
+        if (constant_.cls == ConstantClass::MatrixRows) index += row;
+        if (constant_.cls == ConstantClass::MatrixColumns) index += column, component = row;
+        if (index >= constant_.registerCount || component >= 4) return;
+        values_[index * 4 + component] = value;
+        used_ = std::max(used_, index + 1);
+    }
+
+    HRESULT To(IDirect3DDevice9* device, ShaderStage stage) const {
+        if (used_ == 0) return D3D_OK;
+        return stage == ShaderStage::Vertex ? device->SetVertexShaderConstantF(constant_.firstRegister, values_.data(), used_)
+                                            : device->SetPixelShaderConstantF(constant_.firstRegister, values_.data(), used_);
+    }
+
+private:
+    const ShaderConstant& constant_;
+    std::vector<float> values_;
+    UINT used_ = 0;
+};
+
+D3DXPARAMETER_TYPE TypeOf(ConstantType type) {
+    switch (type) {
+        case ConstantType::Bool: return D3DXPT_BOOL;
+        case ConstantType::Int: return D3DXPT_INT;
+        case ConstantType::Sampler2D: return D3DXPT_SAMPLER2D;
+        case ConstantType::SamplerCube: return D3DXPT_SAMPLERCUBE;
+        default: return D3DXPT_FLOAT;
+    }
+}
+
 class ConstantTable : public ID3DXConstantTable {
 public:
     ConstantTable(ShaderStage stage, std::vector<ShaderConstant> constants)
@@ -65,41 +105,68 @@ public:
         return nullptr;
     }
 
+    HRESULT GetConstantDesc(D3DXHANDLE handle, D3DXCONSTANT_DESC* description, UINT* count) override {
+        const ShaderConstant* constant = Find(handle);
+        if (!constant || !count) return D3DERR_INVALIDCALL;
+        if (description && *count >= 1) {
+            const bool sampler = constant->cls == ConstantClass::Object;
+            *description = D3DXCONSTANT_DESC{constant->name.c_str(),
+                                             sampler ? D3DXRS_SAMPLER : D3DXRS_FLOAT4,
+                                             constant->firstRegister,
+                                             constant->registerCount,
+                                             static_cast<D3DXPARAMETER_CLASS>(constant->cls),
+                                             TypeOf(constant->type),
+                                             constant->rows,
+                                             constant->columns,
+                                             constant->elements,
+                                             0,
+                                             sampler ? 4 : constant->rows * constant->columns * constant->elements * 4,
+                                             nullptr};
+        }
+        *count = 1;
+        return D3D_OK;
+    }
+
+    UINT GetSamplerIndex(D3DXHANDLE handle) override {
+        const ShaderConstant* constant = Find(handle);
+        return constant && constant->cls == ConstantClass::Object ? constant->firstRegister : static_cast<UINT>(-1);
+    }
+
     HRESULT SetMatrix(IDirect3DDevice9* device, D3DXHANDLE handle, const D3DMATRIX* matrix) override {
         return SetMatrixArray(device, handle, matrix, 1);
     }
 
     HRESULT SetMatrixArray(IDirect3DDevice9* device, D3DXHANDLE handle, const D3DMATRIX* matrices,
                            UINT count) override {
-        const ShaderConstant* constant = Find(handle);
-        if (!constant || !device || (!matrices && count)) return D3DERR_INVALIDCALL;
-        const UINT perElement = RegistersPerElement(*constant);
-        const UINT used = std::min<UINT>(perElement, 4);
-        count = std::min<UINT>(count, constant->elements);
-        std::vector<float> registers(static_cast<size_t>(count) * perElement * 4, 0.0f);
-        for (UINT e = 0; e < count; ++e)
-            for (UINT column = 0; column < used; ++column)
-                for (UINT row = 0; row < 4; ++row)
-                    registers[(e * perElement + column) * 4 + row] = matrices[e].m[row][column];
-        return Write(device, *constant, registers);
+        return WriteMatrices(device, handle, matrices, count, false);
+    }
+
+    HRESULT SetMatrixTransposeArray(IDirect3DDevice9* device, D3DXHANDLE handle, const D3DMATRIX* matrices,
+                                    UINT count) override {
+        return WriteMatrices(device, handle, matrices, count, true);
     }
 
     HRESULT SetFloatArray(IDirect3DDevice9* device, D3DXHANDLE handle, const float* values, UINT count) override {
-        const ShaderConstant* constant = Find(handle);
-        if (!constant || !device || (!values && count)) return D3DERR_INVALIDCALL;
-        // Each register takes one element's `columns` floats; the rest of it stays zero.
-        const UINT columns = std::clamp<UINT>(constant->columns, 1, 4);
-        const UINT registerCount = std::min<UINT>((count + columns - 1) / columns, constant->registerCount);
-        std::vector<float> registers(static_cast<size_t>(registerCount) * 4, 0.0f);
-        for (UINT r = 0; r < registerCount; ++r)
-            for (UINT c = 0; c < columns && r * columns + c < count; ++c) registers[r * 4 + c] = values[r * columns + c];
-        return Write(device, *constant, registers);
+        const ShaderConstant* constant = Settable(device, handle);
+        if (!constant || (!values && count)) return D3DERR_INVALIDCALL;
+        RegisterWrite write(*constant);
+        const UINT perElement = constant->rows * constant->columns;
+        count = std::min<UINT>(count, perElement * constant->elements);
+        for (UINT i = 0; i < count; ++i)
+            write.Put(i / perElement, i % perElement / constant->columns, i % constant->columns, values[i]);
+        return write.To(device, stage_);
     }
 
     HRESULT SetInt(IDirect3DDevice9* device, D3DXHANDLE handle, INT value) override {
-        const ShaderConstant* constant = Find(handle);
-        if (!constant || !device) return D3DERR_INVALIDCALL;
-        return Write(device, *constant, {static_cast<float>(value), 0.0f, 0.0f, 0.0f});
+        const ShaderConstant* constant = Settable(device, handle);
+        if (!constant) return D3DERR_INVALIDCALL;
+        return WriteScalar(device, *constant, constant->type == ConstantType::Bool ? (value != 0) : value);
+    }
+
+    HRESULT SetBool(IDirect3DDevice9* device, D3DXHANDLE handle, BOOL value) override {
+        const ShaderConstant* constant = Settable(device, handle);
+        if (!constant) return D3DERR_INVALIDCALL;
+        return WriteScalar(device, *constant, value != 0);
     }
 
 private:
@@ -110,16 +177,29 @@ private:
         return nullptr;
     }
 
-    static UINT RegistersPerElement(const ShaderConstant& constant) {
-        return constant.elements ? std::max<UINT>(constant.registerCount / constant.elements, 1) : 1;
+    // A constant of this table with registers to write; samplers have none.
+    const ShaderConstant* Settable(IDirect3DDevice9* device, D3DXHANDLE handle) const {
+        const ShaderConstant* constant = Find(handle);
+        return device && constant && constant->cls != ConstantClass::Object ? constant : nullptr;
     }
 
-    HRESULT Write(IDirect3DDevice9* device, const ShaderConstant& constant, const std::vector<float>& registers) {
-        const UINT count = std::min<UINT>(static_cast<UINT>(registers.size() / 4), constant.registerCount);
-        if (count == 0) return D3D_OK;
-        return stage_ == ShaderStage::Vertex
-                   ? device->SetVertexShaderConstantF(constant.firstRegister, registers.data(), count)
-                   : device->SetPixelShaderConstantF(constant.firstRegister, registers.data(), count);
+    HRESULT WriteScalar(IDirect3DDevice9* device, const ShaderConstant& constant, float value) {
+        RegisterWrite write(constant);
+        write.Put(0, 0, 0, value);
+        return write.To(device, stage_);
+    }
+
+    HRESULT WriteMatrices(IDirect3DDevice9* device, D3DXHANDLE handle, const D3DMATRIX* matrices, UINT count,
+                          bool transposed) {
+        const ShaderConstant* constant = Settable(device, handle);
+        if (!constant || (!matrices && count)) return D3DERR_INVALIDCALL;
+        RegisterWrite write(*constant);
+        count = std::min<UINT>(count, constant->elements);
+        for (UINT e = 0; e < count; ++e)
+            for (UINT row = 0; row < std::min<UINT>(constant->rows, 4); ++row)
+                for (UINT column = 0; column < std::min<UINT>(constant->columns, 4); ++column)
+                    write.Put(e, row, column, transposed ? matrices[e].m[column][row] : matrices[e].m[row][column]);
+        return write.To(device, stage_);
     }
 
     ShaderStage stage_;
@@ -143,7 +223,7 @@ HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3
     if (!entryPoint || std::strcmp(entryPoint, "main") != 0)
         text = std::string("entry point ") + (entryPoint ? entryPoint : "(null)") + " is not supported, only main";
     else
-        ok = CompileHlsl(source, length, profile, &compiled, &text);
+        ok = CompileHlslIsolated(source, length, profile, &compiled, &text);
 
     if (!ok) {
         if (errors) *errors = new TextBuffer(text.empty() ? std::string("compilation failed") : text);

@@ -7,6 +7,7 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -464,40 +465,43 @@ private:
         return D3D_OK;
     }
 
-    // Lays the registers a stage's constants were given out as its uniform block.
+    // Lays the registers a stage's constants were given out as its uniform
+    // block: register k of element e at offset + e * arrayStride + k * registerStride.
     void UploadConstants(const GlShaderStage* stage, const std::vector<float>& registers, GLuint binding,
                          int buffer) {
         if (!stage || stage->compiled().blockName.empty()) return;
         const CompiledShader& compiled = stage->compiled();
         std::vector<uint8_t>& block = block_;
         block.assign(compiled.blockSize, 0);
-        auto copy = [&](size_t registerIndex, size_t offset, size_t floats, bool integer) {
-            if (registerIndex >= registers.size() / 4 || offset + floats * 4 > block.size()) return;
-            for (size_t i = 0; i < floats; ++i) {
-                const float value = registers[registerIndex * 4 + i];
-                if (integer) {
-                    const int32_t whole = static_cast<int32_t>(std::clamp(value, -2.0e9f, 2.0e9f));
-                    std::memcpy(&block[offset + i * 4], &whole, 4);
-                } else {
-                    std::memcpy(&block[offset + i * 4], &value, 4);
-                }
-            }
-        };
         for (const ShaderConstant& constant : compiled.constants) {
-            for (uint32_t element = 0; element < constant.elements; ++element) {
-                const size_t base = constant.offset + static_cast<size_t>(element) * constant.arrayStride;
-                if (constant.rows > 1) {
-                    for (uint32_t row = 0; row < std::min(constant.rows, 4u); ++row)
-                        copy(constant.firstRegister + element * 4 + row, base + row * constant.matrixStride,
-                             constant.columns, constant.integer);
-                } else {
-                    copy(constant.firstRegister + element, base, constant.columns, constant.integer);
-                }
+            if (constant.cls == ConstantClass::Object) continue;
+            const uint32_t perElement = RegistersPerElement(constant);
+            const size_t components = std::min(ComponentsPerRegister(constant), 4u);
+            for (uint32_t r = 0; r < constant.registerCount; ++r) {
+                const size_t registerIndex = static_cast<size_t>(constant.firstRegister) + r;
+                const size_t offset = constant.offset + static_cast<size_t>(r / perElement) * constant.arrayStride +
+                                      static_cast<size_t>(r % perElement) * constant.registerStride;
+                if (registerIndex >= registers.size() / 4 || offset + components * 4 > block.size()) break;
+                for (size_t i = 0; i < components; ++i)
+                    StoreComponent(constant.type, registers[registerIndex * 4 + i], &block[offset + i * 4]);
             }
         }
         glBindBuffer(GL_UNIFORM_BUFFER, constantBuffers_[buffer]);
         glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(block.size()), block.data(), GL_STREAM_DRAW);
         glBindBufferBase(GL_UNIFORM_BUFFER, binding, constantBuffers_[buffer]);
+    }
+
+    // A float register component as the block member's type holds it.
+    static void StoreComponent(ConstantType type, float value, uint8_t* to) {
+        if (type == ConstantType::Float) {
+            std::memcpy(to, &value, 4);
+        } else if (type == ConstantType::Bool) {
+            const uint32_t truth = value != 0.0f;
+            std::memcpy(to, &truth, 4);
+        } else {
+            const int32_t whole = static_cast<int32_t>(std::lround(std::clamp(value, -2.0e9f, 2.0e9f)));
+            std::memcpy(to, &whole, 4);
+        }
     }
 
     std::vector<VertexAttribute> CurrentLayout() const {
@@ -514,6 +518,7 @@ private:
         if (vertexShader_) key.vertexSerial = vertexShader_->serial();
         if (pixelShader_) key.pixelSerial = pixelShader_->serial();
         if (!vertexShader_ || !pixelShader_) key.fixed = FixedFunctionState(type, layout);
+        if (Lookup(renderStates_, D3DRS_ALPHATESTENABLE)) key.alphaFunc = Lookup(renderStates_, D3DRS_ALPHAFUNC);
         const LinkedProgram& program = programs_->Get(key, vertexShader_, pixelShader_);
         if (!program.program) return nullptr;
         glUseProgram(program.program);
@@ -588,7 +593,6 @@ private:
         key.pointSprite = key.points && Lookup(renderStates_, D3DRS_POINTSPRITEENABLE);
         key.pointScale = key.points && Lookup(renderStates_, D3DRS_POINTSCALEENABLE);
         key.lighting = Lookup(renderStates_, D3DRS_LIGHTING) != 0;
-        if (Lookup(renderStates_, D3DRS_ALPHATESTENABLE)) key.alphaFunc = Lookup(renderStates_, D3DRS_ALPHAFUNC);
         const StateTable& stage = stageStates_[0];
         key.colourOp = Lookup(stage, D3DTSS_COLOROP);
         key.colourArg1 = Lookup(stage, D3DTSS_COLORARG1);

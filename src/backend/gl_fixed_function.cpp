@@ -19,19 +19,6 @@ std::string Operation(DWORD op, DWORD arg1, DWORD arg2, const char* swizzle) {
     }
 }
 
-std::string Comparison(DWORD func) {
-    switch (func) {
-        case D3DCMP_NEVER: return "false";
-        case D3DCMP_LESS: return "alpha < d3d_AlphaRef";
-        case D3DCMP_EQUAL: return "alpha == d3d_AlphaRef";
-        case D3DCMP_LESSEQUAL: return "alpha <= d3d_AlphaRef";
-        case D3DCMP_GREATER: return "alpha > d3d_AlphaRef";
-        case D3DCMP_NOTEQUAL: return "alpha != d3d_AlphaRef";
-        case D3DCMP_GREATEREQUAL: return "alpha >= d3d_AlphaRef";
-        default: return "true";
-    }
-}
-
 }  // namespace
 
 std::string FixedFunctionVertexSource(const FixedFunctionKey& key) {
@@ -67,22 +54,28 @@ void main() {
 
 std::string FixedFunctionFragmentSource(const FixedFunctionKey& key) {
     std::string source = R"(#version 330 core
-in vec4 d3d_v_COLOR0;
-in vec2 d3d_v_TEXCOORD0;
+vec4 d3d_p_COLOR0;
+vec2 d3d_p_TEXCOORD0;
 uniform sampler2D d3d_Texture0;
-uniform float d3d_AlphaRef;
-layout(location = 0) out vec4 colourOut;
-void main() {
+layout(location = 0) out vec4 d3d_out_COLOR0;
+void d3d_main() {
 )";
-    const char* coordinates = key.points && key.pointSprite ? "gl_PointCoord" : "d3d_v_TEXCOORD0";
+    const char* coordinates = key.points && key.pointSprite ? "gl_PointCoord" : "d3d_p_TEXCOORD0";
     source += key.texture ? std::string("    vec4 texel = texture(d3d_Texture0, ") + coordinates + ");\n"
                           : "    vec4 texel = vec4(1.0);\n";
     // No lights are emulated: lit vertices keep only their alpha.
-    source += key.lighting ? "    vec4 diffuse = vec4(0.0, 0.0, 0.0, d3d_v_COLOR0.a);\n" : "    vec4 diffuse = d3d_v_COLOR0;\n";
-    source += "    vec4 result = vec4(" + Operation(key.colourOp, key.colourArg1, key.colourArg2, ".rgb") + ", " +
+    source += key.lighting ? "    vec4 diffuse = vec4(0.0, 0.0, 0.0, d3d_p_COLOR0.a);\n" : "    vec4 diffuse = d3d_p_COLOR0;\n";
+    source += "    d3d_out_COLOR0 = vec4(" + Operation(key.colourOp, key.colourArg1, key.colourArg2, ".rgb") + ", " +
               Operation(key.alphaOp, key.alphaArg1, key.alphaArg2, ".a") + ");\n";
-    if (key.alphaFunc)
-        source += "    float alpha = floor(clamp(result.a, 0.0, 1.0) * 255.0 + 0.5);\n    if (!(" +
-                  Comparison(key.alphaFunc) + ")) discard;\n";
-    return source + "    colourOut = result;\n}\n";
+    return source + "}\n";
+}
+
+const std::vector<ShaderVarying>& FixedFunctionVaryings() {
+    static const std::vector<ShaderVarying> varyings = {{"COLOR0", 4, false}, {"TEXCOORD0", 2, false}};
+    return varyings;
+}
+
+const std::vector<ShaderVarying>& FixedFunctionPixelOutputs() {
+    static const std::vector<ShaderVarying> outputs = {{"COLOR0", 4, false}};
+    return outputs;
 }

@@ -1,12 +1,15 @@
 // The fixed-function pipeline as GLSL, one source per combination of the
-// states that change its code. Its inputs and varyings carry the names the
-// HLSL stages get (d3d_in_ and d3d_v_ + semantic), so either half can be
-// linked with a compiled shader.
+// states that change its code. Its halves have the interface of compiled
+// HLSL stages (attributes d3d_in_, varyings d3d_v_, pixel inputs d3d_p_ and
+// colour d3d_out_ + semantic, the pixel main named d3d_main), so either half
+// links with a compiled shader.
 #pragma once
 
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "backend/compiled_shader.h"
 #include "backend/d3d9.h"
 
 struct FixedFunctionKey {
@@ -17,12 +20,11 @@ struct FixedFunctionKey {
     bool pointSprite = false;
     bool pointScale = false;
     bool lighting = false;
-    DWORD alphaFunc = 0;  // 0: no alpha test
     DWORD colourOp = 0, colourArg1 = 0, colourArg2 = 0;
     DWORD alphaOp = 0, alphaArg1 = 0, alphaArg2 = 0;
 
     auto Tie() const {
-        return std::tie(diffuse, texcoord, texture, points, pointSprite, pointScale, lighting, alphaFunc, colourOp,
+        return std::tie(diffuse, texcoord, texture, points, pointSprite, pointScale, lighting, colourOp,
                         colourArg1, colourArg2, alphaOp, alphaArg1, alphaArg2);
     }
     bool operator<(const FixedFunctionKey& other) const { return Tie() < other.Tie(); }
@@ -30,3 +32,6 @@ struct FixedFunctionKey {
 
 std::string FixedFunctionVertexSource(const FixedFunctionKey& key);
 std::string FixedFunctionFragmentSource(const FixedFunctionKey& key);
+// The vertex half's outputs, which are also what the pixel half reads.
+const std::vector<ShaderVarying>& FixedFunctionVaryings();
+const std::vector<ShaderVarying>& FixedFunctionPixelOutputs();

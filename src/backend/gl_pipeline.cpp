@@ -75,12 +75,13 @@ void ApplyRenderStates(const StateTable& states, bool depthBuffer) {
     }
 
     // Row 0 is the top, so GL sees every triangle mirrored: a triangle
-    // clockwise on the Direct3D screen is counter-clockwise to GL.
+    // clockwise on the Direct3D screen, Direct3D's front (VFACE positive),
+    // is counter-clockwise to GL.
     const DWORD cull = State(states, D3DRS_CULLMODE);
+    glFrontFace(GL_CCW);
     if (cull == D3DCULL_CW || cull == D3DCULL_CCW) {
         glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glFrontFace(cull == D3DCULL_CW ? GL_CW : GL_CCW);
+        glCullFace(cull == D3DCULL_CW ? GL_FRONT : GL_BACK);
     } else {
         glDisable(GL_CULL_FACE);
     }

@@ -2,28 +2,33 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include "backend/gl_stage_link.h"
+#include "backend/win32.h"
 
 namespace {
 
-GLuint Compile(GLenum stage, const char* source) {
+// The shader, or 0 with GL's log in `log`.
+GLuint Compile(GLenum stage, const char* source, std::string* log) {
     GLuint shader = glCreateShader(stage);
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
     GLint compiled = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
     if (!compiled) {
-        char log[2048] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "GLSL compile failed: %s\n%s\n", log, source);
+        char text[4096] = {};
+        glGetShaderInfoLog(shader, sizeof text, nullptr, text);
+        *log += std::string(stage == GL_VERTEX_SHADER ? "vertex: " : "pixel: ") + text;
         glDeleteShader(shader);
         return 0;
     }
     return shader;
 }
 
-GLuint LinkProgram(const char* vertexSource, const char* fragmentSource) {
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, vertexSource);
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource);
+GLuint LinkProgram(const char* vertexSource, const char* fragmentSource, std::string* log) {
+    const GLuint vertex = Compile(GL_VERTEX_SHADER, vertexSource, log);
+    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, fragmentSource, log);
     GLuint program = 0;
     if (vertex && fragment) {
         program = glCreateProgram();
@@ -33,9 +38,9 @@ GLuint LinkProgram(const char* vertexSource, const char* fragmentSource) {
         GLint linked = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
         if (!linked) {
-            char log[2048] = {};
-            glGetProgramInfoLog(program, sizeof log, nullptr, log);
-            std::fprintf(stderr, "GLSL link failed: %s\n", log);
+            char text[4096] = {};
+            glGetProgramInfoLog(program, sizeof text, nullptr, text);
+            *log += text;
             glDeleteProgram(program);
             program = 0;
         }
@@ -45,10 +50,25 @@ GLuint LinkProgram(const char* vertexSource, const char* fragmentSource) {
     return program;
 }
 
+// Shown as the shader's compile failure: the pair is where HLSL meets GL.
+void ReportLinkFailure(const GlShaderStage* vertex, const GlShaderStage* pixel, const std::string& log) {
+    std::fprintf(stderr, "GLSL link failed: %s\n", log.c_str());
+    if (!vertex && !pixel) return;  // the fixed-function sources alone: nothing a demo maker wrote
+    const std::string text = "The vertex and pixel shaders do not link into one GL program:\n" + log;
+    MessageBoxA(nullptr, text.c_str(), pixel ? "HLSL PixelShader Compile Failure" : "HLSL VertexShader Compile Failure",
+                MB_ICONEXCLAMATION);
+}
+
+// Each sampler (each element of a sampler array) reads the unit of its register.
 void BindSamplers(GLuint program, const GlShaderStage* stage) {
     if (!stage) return;
-    for (const ShaderSampler& sampler : stage->compiled().samplers)
-        glUniform1i(glGetUniformLocation(program, sampler.name.c_str()), static_cast<GLint>(sampler.unit));
+    for (const ShaderConstant& constant : stage->compiled().constants) {
+        if (constant.cls != ConstantClass::Object) continue;
+        std::vector<GLint> units(constant.registerCount);
+        for (uint32_t i = 0; i < constant.registerCount; ++i) units[i] = static_cast<GLint>(constant.firstRegister + i);
+        const std::string name = SamplerGlslName(stage->compiled().stage, constant.firstRegister);
+        glUniform1iv(glGetUniformLocation(program, name.c_str()), static_cast<GLsizei>(units.size()), units.data());
+    }
 }
 
 void BindBlock(GLuint program, const char* name, GLuint binding) {
@@ -82,10 +102,17 @@ const LinkedProgram& ProgramCache::Get(const ProgramKey& key, const GlShaderStag
     auto found = programs_.find(key);
     if (found != programs_.end()) return found->second;
     const std::string vertexSource = vertex ? vertex->glsl() : FixedFunctionVertexSource(key.fixed);
-    const std::string pixelSource = pixel ? pixel->glsl() : FixedFunctionFragmentSource(key.fixed);
+    const std::string pixelSource =
+        (pixel ? pixel->glsl() : FixedFunctionFragmentSource(key.fixed)) +
+        PixelMainSource(vertex ? vertex->compiled().outputs : FixedFunctionVaryings(),
+                        pixel ? pixel->compiled().inputs : FixedFunctionVaryings(),
+                        pixel ? pixel->compiled().outputs : FixedFunctionPixelOutputs(), key.alphaFunc);
     LinkedProgram made;
-    made.program = LinkProgram(vertexSource.c_str(), pixelSource.c_str());
-    if (made.program) {
+    std::string log;
+    made.program = LinkProgram(vertexSource.c_str(), pixelSource.c_str(), &log);
+    if (!made.program) {
+        ReportLinkFailure(vertex, pixel, log);
+    } else {
         const GLuint program = made.program;
         made.worldViewProjection = glGetUniformLocation(program, "d3d_WorldViewProjection");
         made.worldView = glGetUniformLocation(program, "d3d_WorldView");

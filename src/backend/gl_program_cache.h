@@ -15,10 +15,13 @@ enum : GLuint { kVertexBlockBinding = 0, kPixelBlockBinding = 1 };
 
 struct ProgramKey {
     uint64_t vertexSerial = 0, pixelSerial = 0;  // 0: the fixed-function half
+    DWORD alphaFunc = 0;                         // 0: no alpha test
     FixedFunctionKey fixed;                      // default when both halves are shaders
     bool operator<(const ProgramKey& other) const {
-        return std::tie(vertexSerial, pixelSerial) < std::tie(other.vertexSerial, other.pixelSerial) ||
-               (std::tie(vertexSerial, pixelSerial) == std::tie(other.vertexSerial, other.pixelSerial) &&
+        return std::tie(vertexSerial, pixelSerial, alphaFunc) <
+                   std::tie(other.vertexSerial, other.pixelSerial, other.alphaFunc) ||
+               (std::tie(vertexSerial, pixelSerial, alphaFunc) ==
+                    std::tie(other.vertexSerial, other.pixelSerial, other.alphaFunc) &&
                 fixed < other.fixed);
     }
 };
@@ -33,7 +36,8 @@ struct LinkedProgram {
 class ProgramCache {
 public:
     ~ProgramCache();
-    // A zero program when GLSL compilation or linking fails (reported on stderr).
+    // A zero program when GLSL compilation or linking fails: reported once,
+    // in the box a compile failure of the pair's shader gets.
     const LinkedProgram& Get(const ProgramKey& key, const GlShaderStage* vertex, const GlShaderStage* pixel);
 
 private:

@@ -21,15 +21,22 @@ const char* UsageName(uint8_t usage) {
     return nullptr;
 }
 
-// Direct3D's clip position becomes GL's once the HLSL main has run.
-std::string WithDirect3DClipSpace(const std::string& glsl) {
+// The HLSL main renamed d3d_main, for a GL main the device adds around it;
+// the source unchanged when it has no single main.
+std::string WithMainRenamed(const std::string& glsl, const std::string& beforeMain) {
     const std::string entry = "void main()";
     const size_t at = glsl.find(entry);
     if (at == std::string::npos || glsl.find(entry, at + 1) != std::string::npos) return glsl;
     const size_t version = glsl.find('\n') + 1;
-    std::string adapted = glsl.substr(0, version) + kGlslClipFromDirect3D + glsl.substr(version, at - version) +
-                          "void d3d_main()" + glsl.substr(at + entry.size());
-    return adapted + "\nvoid main()\n{\n    d3d_main();\n    gl_Position = ClipFromDirect3D(gl_Position);\n}\n";
+    return glsl.substr(0, version) + beforeMain + glsl.substr(version, at - version) + "void d3d_main()" +
+           glsl.substr(at + entry.size());
+}
+
+// Direct3D's clip position becomes GL's once the HLSL main has run.
+std::string WithDirect3DClipSpace(const std::string& glsl) {
+    const std::string renamed = WithMainRenamed(glsl, kGlslClipFromDirect3D);
+    if (renamed == glsl) return glsl;
+    return renamed + "\nvoid main()\n{\n    d3d_main();\n    gl_Position = ClipFromDirect3D(gl_Position);\n}\n";
 }
 
 uint64_t NextSerial() {
@@ -79,7 +86,8 @@ HRESULT GlVertexDeclaration::GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* c
 
 GlShaderStage::GlShaderStage(const CompiledShader& compiled)
     : compiled_(compiled),
-      glsl_(compiled.stage == ShaderStage::Vertex ? WithDirect3DClipSpace(compiled.glsl) : compiled.glsl),
+      glsl_(compiled.stage == ShaderStage::Vertex ? WithDirect3DClipSpace(compiled.glsl)
+                                                  : WithMainRenamed(compiled.glsl, "")),
       serial_(NextSerial()) {}
 
 const CompiledShader* CompiledShaderOf(const DWORD* code, ShaderStage stage) {

@@ -47,8 +47,10 @@ private:
     std::vector<VertexAttribute> layout_;
 };
 
-// The GLSL of a compiled stage, ready to link, and its reflection. Each has
-// a serial number that is never reused, so linked programs can be keyed by it.
+// The GLSL of a compiled stage, ready to link, and its reflection: a vertex
+// stage complete, a pixel stage with its main named d3d_main for the linked
+// program's own main (gl_stage_link.h). Each has a serial number that is
+// never reused, so linked programs can be keyed by it.
 class GlShaderStage {
 public:
     explicit GlShaderStage(const CompiledShader& compiled);

@@ -169,3 +169,27 @@ TEST_F(ConstantTableTest, IntsStagesAndForeignHandles) {
     EXPECT_EQ(vertex.table->SetMatrix(&device, nullptr, nullptr), D3DERR_INVALIDCALL);
     EXPECT_TRUE(log.calls.empty());
 }
+
+// Sources that make glslang 12 itself crash: the caller gets a failure that
+// says so, and the process lives on.
+TEST(D3DXCompileShader, CompilerCrashesBecomeFailuresThatSaySo) {
+    const struct {
+        const char* source;
+        const char* profile;
+    } crashing[] = {
+        {"float main(float) { return 0; }", "ps_3_0"},  // unnamed entry-point parameter
+        {"float4 main(float4 p[ : POSITION) : POSITION { return 0; }", "vs_3_0"},  // unterminated [
+        {"float4 main(float4 c[ : COLOR0) : COLOR { return c; }", "ps_2_0"},
+    };
+    for (const auto& source : crashing) {
+        Compiled result;
+        Compile(&result, source.source, source.profile);
+        EXPECT_NE(result.result, D3D_OK) << source.source;
+        EXPECT_TRUE(!result.code && !result.table) << source.source;
+        EXPECT_NE(result.ErrorText().find("crashed"), std::string::npos) << result.ErrorText();
+    }
+    // The compiler still works afterwards.
+    Compiled fine;
+    Compile(&fine, kPixelSource, "ps_3_0");
+    EXPECT_EQ(fine.result, D3D_OK) << fine.ErrorText();
+}

@@ -59,19 +59,25 @@ TEST(HlslCompiler, VertexStageReflectsUsedConstantsAndRenamesBySemantic) {
     const ShaderConstant* scalar = Find(shader, "u_val");
     const ShaderConstant* count = Find(shader, "zk_LightCount");
     ASSERT_TRUE(matrix && vector && scalar && count);
+    EXPECT_EQ(matrix->cls, ConstantClass::MatrixColumns);
     EXPECT_EQ(matrix->rows, 4u);
     EXPECT_EQ(matrix->columns, 4u);
     EXPECT_EQ(matrix->registerCount, 4u);
-    EXPECT_EQ(matrix->matrixStride, 16u);
+    EXPECT_EQ(matrix->registerStride, 16u);
+    EXPECT_EQ(vector->cls, ConstantClass::Vector);
     EXPECT_EQ(vector->columns, 4u);
     EXPECT_EQ(vector->registerCount, 1u);
-    EXPECT_EQ(scalar->columns, 1u);
-    EXPECT_TRUE(count->integer);
-    EXPECT_FALSE(scalar->integer);
+    EXPECT_EQ(scalar->cls, ConstantClass::Scalar);
+    EXPECT_EQ(count->type, ConstantType::Int);
+    EXPECT_EQ(scalar->type, ConstantType::Float);
     // Registers do not overlap.
     EXPECT_EQ(vector->firstRegister, matrix->firstRegister + 4);
 
-    EXPECT_EQ(shader.inputs, (std::vector<std::string>{"POSITION0", "COLOR0", "TEXCOORD0"}));
+    std::vector<std::string> inputs, outputs;
+    for (const ShaderVarying& input : shader.inputs) inputs.push_back(input.semantic + std::to_string(input.components));
+    for (const ShaderVarying& output : shader.outputs) outputs.push_back(output.semantic + std::to_string(output.components));
+    EXPECT_EQ(inputs, (std::vector<std::string>{"POSITION03", "COLOR04", "TEXCOORD02"}));
+    EXPECT_EQ(outputs, (std::vector<std::string>{"TEXCOORD02", "COLOR04"}));  // the position is GL's own
     EXPECT_NE(shader.glsl.find("gl_Position"), std::string::npos) << shader.glsl;
     EXPECT_NE(shader.glsl.find("d3d_in_POSITION0"), std::string::npos);
     EXPECT_NE(shader.glsl.find("d3d_v_TEXCOORD0"), std::string::npos);
@@ -85,10 +91,18 @@ TEST(HlslCompiler, PixelStageHasSamplersAndSemanticVaryings) {
     ASSERT_TRUE(Compile(kPixelSource, "ps_2_0", &shader, &errors)) << errors;
     EXPECT_EQ(shader.stage, ShaderStage::Pixel);
     EXPECT_EQ(shader.blockName, kPixelBlockName);
-    ASSERT_EQ(shader.samplers.size(), 1u);
-    EXPECT_EQ(shader.samplers[0].unit, 0u);
-    EXPECT_NE(shader.glsl.find("d3d_v_TEXCOORD0"), std::string::npos) << shader.glsl;
-    EXPECT_NE(shader.glsl.find("d3d_v_COLOR0"), std::string::npos);
+    const ShaderConstant* picture = Find(shader, "picture");
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->cls, ConstantClass::Object);
+    EXPECT_EQ(picture->type, ConstantType::Sampler2D);
+    EXPECT_EQ(picture->firstRegister, 0u);
+    EXPECT_NE(shader.glsl.find(SamplerGlslName(ShaderStage::Pixel, 0)), std::string::npos) << shader.glsl;
+    // Pixel inputs are plain globals the linked program fills, so their widths need not match the vertex half's.
+    EXPECT_NE(shader.glsl.find("\nvec2 d3d_p_TEXCOORD0;"), std::string::npos) << shader.glsl;
+    EXPECT_NE(shader.glsl.find("\nvec4 d3d_p_COLOR0;"), std::string::npos);
+    EXPECT_EQ(shader.glsl.find("in vec"), std::string::npos);
+    ASSERT_EQ(shader.outputs.size(), 1u);
+    EXPECT_EQ(shader.outputs[0].semantic, "COLOR0");
     EXPECT_NE(Find(shader, "tint"), nullptr);
 }
 
@@ -105,4 +119,89 @@ TEST(HlslCompiler, ErrorsAndBadProfilesFail) {
     // A length shorter than the text compiles only the prefix, which has no main.
     EXPECT_FALSE(CompileHlsl(kPixelSource, 29, "ps_3_0", &shader, &errors));
     EXPECT_FALSE(errors.empty());
+}
+
+TEST(HlslCompiler, RegisterLimitsOfTheProfilesHold) {
+    CompiledShader shader;
+    std::string errors;
+    // vs_3_0 has 256 float registers, ps_3_0 224.
+    EXPECT_TRUE(Compile("float4x4 m[64]; float4 main(float4 p : POSITION) : POSITION { return mul(p, m[(int)p.x]); }",
+                        "vs_3_0", &shader, &errors)) << errors;
+    EXPECT_FALSE(Compile("float4x4 m[65]; float4 main(float4 p : POSITION) : POSITION { return mul(p, m[(int)p.x]); }",
+                         "vs_3_0", &shader, &errors));
+    EXPECT_FALSE(Compile("float4 c[225]; float4 main(float4 p : COLOR0) : COLOR { return c[(int)p.x]; }", "ps_3_0",
+                         &shader, &errors));
+    EXPECT_NE(errors.find("225"), std::string::npos) << errors;
+
+    // Values between the stages: eleven besides the position out of vs_3_0, ten into a pixel stage.
+    auto members = [](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "float4 t" + std::to_string(i) + " : TEXCOORD" + std::to_string(i) + ";\n";
+        return text;
+    };
+    for (int count : {11, 12}) {
+        const std::string vertex = "struct O { float4 p : POSITION;\n" + members(count) +
+                                   "};\nO main(float4 p : POSITION) { O o = (O)0; o.p = p; return o; }";
+        EXPECT_EQ(Compile(vertex.c_str(), "vs_3_0", &shader, &errors), count == 11) << count << errors;
+    }
+    for (int count : {10, 11}) {
+        std::string sum;
+        for (int i = 0; i < count; ++i) sum += "+i.t" + std::to_string(i);
+        const std::string pixel = "struct I {\n" + members(count) + "};\nfloat4 main(I i) : COLOR { return 0" + sum + "; }";
+        EXPECT_EQ(Compile(pixel.c_str(), "ps_3_0", &shader, &errors), count == 10) << count << errors;
+    }
+    EXPECT_NE(errors.find("11 inputs"), std::string::npos) << errors;
+}
+
+// The compile result crosses a pipe from the compiling child: bytes that are
+// cut short or carry impossible counts are refused.
+TEST(HlslCompiler, CompileResultsSurviveTheirByteFormAndDamagedBytesAreRefused) {
+    CompiledShader shader;
+    std::string errors;
+    ASSERT_TRUE(Compile(kPixelSource, "ps_3_0", &shader, &errors)) << errors;
+    const std::string bytes = SerializeCompileResult(true, "a warning", shader);
+    bool ok = false;
+    std::string text;
+    CompiledShader back;
+    ASSERT_TRUE(DeserializeCompileResult(bytes, &ok, &text, &back));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(text, "a warning");
+    EXPECT_EQ(back.glsl, shader.glsl);
+    EXPECT_EQ(back.blockSize, shader.blockSize);
+    ASSERT_EQ(back.constants.size(), shader.constants.size());
+    for (size_t i = 0; i < back.constants.size(); ++i) {
+        EXPECT_EQ(back.constants[i].name, shader.constants[i].name);
+        EXPECT_EQ(back.constants[i].cls, shader.constants[i].cls);
+        EXPECT_EQ(back.constants[i].firstRegister, shader.constants[i].firstRegister);
+        EXPECT_EQ(back.constants[i].offset, shader.constants[i].offset);
+    }
+    ASSERT_EQ(back.inputs.size(), shader.inputs.size());
+    EXPECT_EQ(back.inputs[0].semantic, shader.inputs[0].semantic);
+
+    for (size_t cut = 0; cut < bytes.size(); cut += 7)
+        EXPECT_FALSE(DeserializeCompileResult(bytes.substr(0, cut), &ok, &text, &back)) << cut;
+    EXPECT_FALSE(DeserializeCompileResult(bytes + "x", &ok, &text, &back));
+    std::string huge = bytes;
+    huge.replace(4, 4, std::string(4, '\xFF'));  // the error text's length
+    EXPECT_FALSE(DeserializeCompileResult(huge, &ok, &text, &back));
+    std::string badStage = SerializeCompileResult(false, "", CompiledShader{});
+    ASSERT_TRUE(DeserializeCompileResult(badStage, &ok, &text, &back));
+    badStage[8] = 9;  // the stage, after the success word and the empty text
+    EXPECT_FALSE(DeserializeCompileResult(badStage, &ok, &text, &back));
+}
+
+TEST(HlslCompiler, IsolatedCompilationGivesTheSameResultAndSurvivesCrashes) {
+    CompiledShader direct, isolated;
+    std::string errors;
+    ASSERT_TRUE(Compile(kVertexSource, "vs_3_0", &direct, &errors));
+    ASSERT_TRUE(CompileHlslIsolated(kVertexSource, std::strlen(kVertexSource), "vs_3_0", &isolated, &errors)) << errors;
+    EXPECT_EQ(isolated.glsl, direct.glsl);
+    EXPECT_EQ(isolated.constants.size(), direct.constants.size());
+
+    const char* crash = "float main(float) { return 0; }";
+    EXPECT_FALSE(CompileHlslIsolated(crash, std::strlen(crash), "ps_3_0", &isolated, &errors));
+    EXPECT_NE(errors.find("crashed"), std::string::npos) << errors;
+    const char* broken = "float4 main() : COLOR { return undefinedThing; }";
+    EXPECT_FALSE(CompileHlslIsolated(broken, std::strlen(broken), "ps_3_0", &isolated, &errors));
+    EXPECT_NE(errors.find("undefinedThing"), std::string::npos) << errors;
 }

@@ -141,3 +141,30 @@ TEST_F(ShaderLoading, CompileSkipsTinySourcesAndFormatsProfiles) {
     zkReleaseShader(shader);
     EXPECT_EQ(log.resourcesAlive, aliveBefore);
 }
+
+// Errors of the conformance corpus: each shows the stage's compile-failure
+// box with the compiler's own text, the crashes of glslang itself included.
+TEST_F(ShaderLoading, CompilerErrorsAndCompilerCrashesShowTheBoxWithTheCompilersText) {
+    const struct {
+        const char* pixel;
+        int pixelVersion;
+        const char* expected;  // in the box's text
+    } cases[] = {
+        {"float4 main() : COLOR { return float4(1, 1, 1, 1) }\n", 3, "error"},  // missing semicolon
+        {"float4 main() : COLOR { return undeclaredColour; }\n", 3, "undeclaredColour"},
+        {"float4 main() : COLOR { return 1; }\n", 5, "ps_5_0"},  // a profile Direct3D 9 has not
+        {"float main(float) { return 0; }\n", 3, "crashed"},
+        {"float4 main(float4 c[ : COLOR0) : COLOR { return c; }\n", 2, "crashed"},
+    };
+    const VertexProfile empty;
+    for (const auto& test : cases) {
+        boxes.boxes.clear();
+        auto* shader = new Shader();
+        EXPECT_FALSE(zkCompileShader(shader, "", test.pixel, &empty, 3, test.pixelVersion)) << test.pixel;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << test.pixel;
+        EXPECT_EQ(boxes.boxes[0].caption, "HLSL PixelShader Compile Failure");
+        EXPECT_NE(boxes.boxes[0].text.find(test.expected), std::string::npos) << boxes.boxes[0].text;
+        zkReleaseShader(shader);
+    }
+    EXPECT_EQ(log.resourcesAlive, aliveBefore);
+}

@@ -174,6 +174,18 @@ TEST_F(BrokenDataSet, ShaderThatDoesNotCompileIsReportedWithTheCompilersMessage)
         << run.output;
 }
 
+// Sources that crash glslang 12 itself: the check goes on and reports each.
+TEST_F(BrokenDataSet, ShadersThatCrashTheCompilerAreReported) {
+    UseDataSetCopying("shaders");
+    std::ofstream(In("shaders/zkNLShader.fx")) << "#pragma HLSL_PS\nfloat main(float) { return 0; }\n#end\n";
+    std::ofstream(In("shaders/zkLFShader.fx"))
+        << "#pragma HLSL_VS\nfloat4 main(float4 p[ : POSITION) : POSITION { return 0; }\n#end\n";
+    const CheckRun run = RunDataCheck(dir.path());
+    EXPECT_EQ(run.exitCode, 1) << run.output;  // ended normally, after its summary
+    EXPECT_TRUE(HasLineStarting(run.output, "shaders/zkNLShader.fx: pixel shader: error:", "crashed")) << run.output;
+    EXPECT_TRUE(HasLineStarting(run.output, "shaders/zkLFShader.fx: vertex shader: error:", "crashed")) << run.output;
+}
+
 TEST_F(BrokenDataSet, TruncatedCompoundFileIsReported) {
     UseDataSetCopying("models");
     const fs::path file = In("models/scene_6.nc");
