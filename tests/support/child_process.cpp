@@ -13,7 +13,8 @@
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
                            const std::map<std::string, std::string>& environment,
-                           const std::string& workingDirectory, const std::string& outputPath) {
+                           const std::string& workingDirectory, const std::string& outputPath,
+                           const std::string& errorPath) {
     pid_ = fork();
     if (pid_ != 0) return;
     for (const auto& [name, value] : environment) {
@@ -23,10 +24,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
             setenv(name.c_str(), value.c_str(), 1);
     }
     const int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (output >= 0) {
-        dup2(output, STDOUT_FILENO);
-        dup2(output, STDERR_FILENO);
-    }
+    const int errors = errorPath.empty() ? output : open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (output >= 0) dup2(output, STDOUT_FILENO);
+    if (errors >= 0) dup2(errors, STDERR_FILENO);
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));

@@ -11,8 +11,10 @@
 class ChildProcess {
 public:
     // environment: variables to set; an empty value removes the variable.
+    // Standard error goes to errorPath, or with the output when it is empty.
     ChildProcess(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
-                 const std::string& workingDirectory, const std::string& outputPath);
+                 const std::string& workingDirectory, const std::string& outputPath,
+                 const std::string& errorPath = "");
     ~ChildProcess();  // kills it if it still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -35,11 +35,12 @@ MonitorRecording::MonitorRecording(const SoundServer& server) {
     int ends[2];
     if (pipe(ends) != 0) return;
     const std::string output = "/dev/fd/" + std::to_string(ends[1]);
-    // parec writes raw frames to its standard output: the pipe.
+    // parec writes raw frames to its standard output, the pipe; its warnings
+    // must not land among them.
     recorder_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{"parec", std::string("--device=") + kSink + ".monitor", "--raw",
                                  "--format=float32le", "--rate=44100", "--channels=2", "--latency-msec=5"},
-        std::map<std::string, std::string>{{"PULSE_SERVER", server.address()}}, "/", output);
+        std::map<std::string, std::string>{{"PULSE_SERVER", server.address()}}, "/", output, "/dev/null");
     close(ends[1]);
     pipe_ = ends[0];
     reader_ = std::thread([this] { Read(); });
