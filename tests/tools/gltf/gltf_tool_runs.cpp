@@ -18,6 +18,9 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& argu
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
     const int status = pclose(pipe);
+    // A sanitizer report exits with 1 as well: only its text tells it from a refusal.
+    EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
+    EXPECT_EQ(output.find("runtime error:"), std::string::npos) << output;
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
