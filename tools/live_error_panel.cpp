@@ -46,7 +46,7 @@ void DrawErrorPanel(BitmapFont* font, const std::vector<std::string>& lines, int
     if (rect.height == 0) return;
     g_graphics->device->SetTexture(0, nullptr);
     zkFillRect(rect.x, rect.y, rect.width, rect.height, kPanelColour);
-    zkDrawLine(rect.x, rect.y + rect.height, rect.x + rect.width, rect.y + rect.height, kEdgeColour);
+    zkFillRect(rect.x, rect.y + rect.height - 2, rect.width, 2, kEdgeColour);
     // The font centres the first line on y.
     float y = static_cast<float>(kMargin) + font->glyphSize / 2;
     for (const std::string& row : WrapPanelLines(lines, Columns(*font, width), kMaxRows)) {
