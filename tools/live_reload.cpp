@@ -86,7 +86,6 @@ bool LiveReload::ReloadShader(const std::string& path, Findings* findings) {
     const std::vector<BoxCollector::Box> shown = boxes_->Take();
     for (const BoxCollector::Box& box : shown) ReportShaderBox(path, box, findings);
     if (!compiled && shown.empty()) findings->Error(path, "file", "does not load");
-    if (compiled) resources->PreRenderCubeMap();  // the cube map is drawn with the shaders
     return true;
 }
 
@@ -100,9 +99,7 @@ bool LiveReload::ReloadTexture(const std::string& path, Findings* findings) {
     if (reloaded < 0) {
         TextureCheck textures(findings);
         textures.Report(name + ".png", false, "in use by the player");
-        return true;
     }
-    resources->PreRenderCubeMap();
     return true;
 }
 
@@ -122,7 +119,6 @@ bool LiveReload::ReloadCompound(const std::string& path, Findings* findings) {
     // from the script.
     player_->DestroyScenes();
     resources->ReplaceCompound(slot, std::move(fresh));
-    resources->PreRenderCubeMap();
     ScriptMusic music;
     if (player_->RebuildTimeline(kScriptName, &music))
         scriptStartMs_ = music.position;

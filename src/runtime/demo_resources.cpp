@@ -161,6 +161,7 @@ bool DemoResources::ReloadShader(ShaderSlot* slot, const std::string& fileName) 
     if (slot->shader) zkShaderCopyBindings(*slot->shader, fresh);
     zkReleaseShader(slot->shader);
     slot->shader = fresh;
+    if (CubeMapUsesShader(&slot->shader)) PreRenderCubeMap();
     return true;
 }
 
@@ -174,12 +175,29 @@ int DemoResources::ReloadTexture(const std::string& fileName) {
                 if (texture->name == fileName) users.push_back(texture.get());
     for (NamedTexture* texture : users)
         if (!texture->Reload()) return -1;
+    if (CubeMapUsesTexture(fileName)) PreRenderCubeMap();
     return static_cast<int>(users.size());
 }
 
 void DemoResources::ReplaceCompound(Compound* slot, Compound&& fresh) {
     *slot = std::move(fresh);
     WireCompound(slot);
+    if (slot == &cubeMapScene) PreRenderCubeMap();
+}
+
+bool DemoResources::CubeMapUsesShader(Shader* const* shaderSlot) const {
+    if (cubeMapScene.datablocks)
+        for (const auto& material : cubeMapScene.datablocks->materials)
+            if (material->shaderSlot == shaderSlot) return true;
+    return false;
+}
+
+bool DemoResources::CubeMapUsesTexture(const std::string& fileName) const {
+    if (cubeMapScene.datablocks)
+        for (const auto& material : cubeMapScene.datablocks->materials)
+            for (const NamedTexture* texture : material->textures)
+                if (texture && texture->name == fileName) return true;
+    return false;
 }
 
 void DemoResources::PreRenderCubeMap() {

@@ -79,6 +79,8 @@ struct DemoResources {
     // ("zkBlurShader", "scene_6.nc", "tex2d_backquad.png").
     ShaderSlot* ShaderSlotOf(const std::string& fileName);
     Compound* CompoundOf(const std::string& fileName);
+    // Each of these draws the environment cube map again when what it
+    // changed is drawn into it.
     // Compiles the file again into its slot, keeping the values bound on the
     // old shader; the old one stays when the new one fails.
     bool ReloadShader(ShaderSlot* slot, const std::string& fileName);
@@ -88,10 +90,12 @@ struct DemoResources {
     // A loaded compound takes the place of *slot and is wired as the loading
     // wires it. No scene may point into the old one.
     void ReplaceCompound(Compound* slot, Compound&& fresh);
-    // Draws the environment cube map again from what is loaded now.
-    void PreRenderCubeMap();
 
 private:
+    void PreRenderCubeMap();
+    // Whether a material of the cube map's compound uses the slot, or a texture of the file.
+    bool CubeMapUsesShader(Shader* const* shaderSlot) const;
+    bool CubeMapUsesTexture(const std::string& fileName) const;
     std::vector<std::pair<const char*, Compound*>> NamedCompounds();
     // The materials the loading wires to shaders and textures, for one compound.
     void WireCompound(Compound* compound);
