@@ -12,6 +12,8 @@
 #include "live_scenes.h"
 #include "live_test_shell.h"
 #include "runtime/demo_scene.h"
+#include "shader/shader.h"
+#include "shader/shader_params.h"
 #include "test_ogg.h"
 #include "test_png.h"
 
@@ -62,6 +64,33 @@ TEST_F(LiveReloadTest, AShaderRewrittenOnDiskChangesThePictureWithinAFewFrames) 
     EXPECT_NE(player->resources->blurShader.shader, old);
     EXPECT_TRUE(live->PanelLines().empty());
     EXPECT_EQ(playhead(), at) << "the playhead is kept";
+}
+
+const ShaderParam* ParamNamed(const Shader* shader, const std::string& name) {
+    for (const ShaderParam* param : shader->params)
+        if (param->name == name) return param;
+    return nullptr;
+}
+
+TEST_F(LiveReloadTest, ARecompiledShaderKeepsTheValuesBoundOnTheOldOneThatItsCodeUses) {
+    // Paused where no scene plays, so nothing binds on the shader each frame.
+    live->transport().Seek(0.0f);
+    live->PressKey(VK_SPACE, false);
+    Frame();
+    zkShaderBind1f(player->resources->lfShader.shader, "zk_ZFogValue", 0.25f);
+    zkShaderBind4f(player->resources->lfShader.shader, "u_val", 1, 2, 3, 4);
+    boxes->Take();
+    Save("shaders/zkLFShader.fx",
+         "#pragma HLSL_PS\nfloat zk_ZFogValue;\nfloat4 main() : COLOR { return float4(1, 1, 1, 1) * zk_ZFogValue; "
+         "}\n#end\n");
+    Frame();
+    const ShaderParam* fog = ParamNamed(player->resources->lfShader.shader, "zk_ZFogValue");
+    ASSERT_NE(fog, nullptr);
+    EXPECT_EQ(fog->values, std::vector<float>{0.25f});
+    EXPECT_NE(fog->handle, nullptr);
+    EXPECT_EQ(ParamNamed(player->resources->lfShader.shader, "u_val"), nullptr) << "the new code does not use it";
+    EXPECT_TRUE(boxes->Take().empty()) << "and leaving it out shows no message";
+    EXPECT_TRUE(live->PanelLines().empty()) << ::testing::PrintToString(live->PanelLines());
 }
 
 TEST_F(LiveReloadTest, ABrokenShaderKeepsTheOldPictureAndShowsThePanelUntilFixed) {
