@@ -46,6 +46,17 @@ void LiveReload::Reload(const std::string& path) {
                          ReloadMusic(path, &findings);
     if (!handled) return;
     ++reloads_;
+    SetFaults(path, findings);
+    // The script's times are checked against the music's length.
+    std::string script;
+    if (path == kMusicFile && ReadWhole(kScriptFile, &script)) {
+        Findings scriptFindings;
+        CheckScript(script, &scriptFindings);
+        SetFaults(kScriptFile, scriptFindings);
+    }
+}
+
+void LiveReload::SetFaults(const std::string& path, const Findings& findings) {
     std::vector<std::string> lines;
     for (const std::string& line : findings.Lines())
         if (line.find(": error: ") != std::string::npos) lines.push_back(line);
@@ -53,6 +64,11 @@ void LiveReload::Reload(const std::string& path) {
         faults_.erase(path);
     else
         faults_[path] = std::move(lines);
+}
+
+void LiveReload::CheckScript(const std::string& text, Findings* findings) const {
+    const float length = transport_->lengthMs();
+    CheckScriptText(kScriptFile, text, length > 0.0f ? static_cast<long>(length) : -1, findings);
 }
 
 std::vector<std::string> LiveReload::FaultLines() const {
@@ -66,8 +82,7 @@ bool LiveReload::ReloadScript(const std::string& path, Findings* findings) {
     std::string text;
     // Deleted, or gone for a moment while an editor replaces it: the timeline stays.
     if (!ReadWhole(path, &text)) return true;
-    const float length = transport_->lengthMs();
-    CheckScriptText(path, text, length > 0.0f ? static_cast<long>(length) : -1, findings);
+    CheckScript(text, findings);
     ScriptMusic music;
     if (!player_->RebuildTimeline(kScriptName, &music)) return true;
     scriptStartMs_ = music.position;

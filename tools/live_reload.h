@@ -32,6 +32,9 @@ public:
     void set_scriptStartMs(int ms) { scriptStartMs_ = ms; }
 
 private:
+    // Keeps the errors among the findings as the file's faults.
+    void SetFaults(const std::string& path, const Findings& findings);
+    void CheckScript(const std::string& text, Findings* findings) const;
     // Each returns false when the path is not a file it handles.
     bool ReloadScript(const std::string& path, Findings* findings);
     bool ReloadShader(const std::string& path, Findings* findings);

@@ -229,7 +229,7 @@ TEST_F(LiveReloadTest, AFileWrittenInPiecesIsReadWhenWhole) {
 // run under AddressSanitizer with LIVE_RELOAD_ROUNDS=100 for the long run.
 TEST_F(LiveReloadTest, EveryKindOfFileReloadedRoundAfterRoundLeaksAndCrashesNothing) {
     const char* env = std::getenv("LIVE_RELOAD_ROUNDS");
-    const int rounds = env ? std::atoi(env) : 3;
+    const int rounds = env ? std::atoi(env) : 4;  // even: the last round leaves every file broken
     const std::filesystem::path scratch = dir.path() / "new.ogg";
     ASSERT_TRUE(WriteTestOgg(scratch.string(), 20.0));
     std::ifstream oggFile(scratch, std::ios::binary);
