@@ -180,31 +180,44 @@ void CheckAnimation(const std::string& file, const Compound& compound, const Com
 
 }  // namespace
 
+bool LoadAndCheckCompound(const std::string& name, Compound* compound, BoxCollector* boxes, TextureCheck* textures,
+                          Findings* findings) {
+    const std::string file = "models/" + name;
+    const int errorsBefore = findings->errors();
+    const CompoundFile* wanted = nullptr;
+    for (const CompoundFile& known : CompoundFiles())
+        if (name == known.name) wanted = &known;
+    if (!wanted) {
+        findings->Error(file, "file", "not a compound file the demo loads");
+        return false;
+    }
+    boxes->Take();
+    const bool loaded = compound->Load(name);
+    for (const BoxCollector::Box& box : boxes->Take()) {
+        if (box.caption == "zkLoadTexture Error") continue;  // names no file: the texture scan does
+        if (box.text == "Compound file not found!")
+            findings->Error(file, "file", "missing");
+        else if (box.caption == "Compound::Load(...)")
+            ReportLoadFailure(file, box.text, findings);
+        else
+            findings->Error(file, box.caption, box.text);
+    }
+    if (!loaded || !compound->datablocks) {
+        if (findings->errors() == errorsBefore) findings->Error(file, "file", "does not load");
+        return false;
+    }
+    const DatablockLists& lists = *compound->datablocks;
+    for (size_t i = 0; i < lists.textures.size(); ++i)
+        textures->Report(lists.textures[i]->name, lists.textures[i]->texture != nullptr,
+                         "referred to by " + file + " (texture " + std::to_string(i) + ")");
+    CheckNames(file, *compound, *wanted, findings);
+    CheckAnimation(file, *compound, *wanted, findings);
+    return findings->errors() == errorsBefore;
+}
+
 void CheckCompounds(BoxCollector* boxes, TextureCheck* textures, Findings* findings) {
     for (const CompoundFile& wanted : CompoundFiles()) {
-        const std::string file = std::string("models/") + wanted.name;
-        boxes->Take();
         Compound compound;
-        const bool loaded = compound.Load(wanted.name);
-        const int errorsBefore = findings->errors();
-        for (const BoxCollector::Box& box : boxes->Take()) {
-            if (box.caption == "zkLoadTexture Error") continue;  // names no file: the texture scan does
-            if (box.text == "Compound file not found!")
-                findings->Error(file, "file", "missing");
-            else if (box.caption == "Compound::Load(...)")
-                ReportLoadFailure(file, box.text, findings);
-            else
-                findings->Error(file, box.caption, box.text);
-        }
-        if (!loaded || !compound.datablocks) {
-            if (findings->errors() == errorsBefore) findings->Error(file, "file", "does not load");
-            continue;
-        }
-        const DatablockLists& lists = *compound.datablocks;
-        for (size_t i = 0; i < lists.textures.size(); ++i)
-            textures->Report(lists.textures[i]->name, lists.textures[i]->texture != nullptr,
-                             "referred to by " + file + " (texture " + std::to_string(i) + ")");
-        CheckNames(file, compound, wanted, findings);
-        CheckAnimation(file, compound, wanted, findings);
+        LoadAndCheckCompound(wanted.name, &compound, boxes, textures, findings);
     }
 }

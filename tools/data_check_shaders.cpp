@@ -38,7 +38,9 @@ std::string WithoutPath(const std::string& text) {
     return text;
 }
 
-void ReportBox(const std::string& file, const BoxCollector::Box& box, Findings* findings) {
+}  // namespace
+
+void ReportShaderBox(const std::string& file, const BoxCollector::Box& box, Findings* findings) {
     if (box.caption == "zkReadShader")
         findings->Error(file, "file", box.text == "Shader not found!" ? "missing" : WithoutPath(box.text));
     else if (box.caption == "HLSL VertexShader Compile Failure")
@@ -50,6 +52,8 @@ void ReportBox(const std::string& file, const BoxCollector::Box& box, Findings* 
     else
         findings->Error(file, box.caption, box.text);
 }
+
+namespace {
 
 bool Uses(const Shader& shader, const char* name) {
     for (ID3DXConstantTable* table : {shader.vertexConstants, shader.pixelConstants})
@@ -66,7 +70,7 @@ void CheckShaders(BoxCollector* boxes, Findings* findings) {
         Shader* shader = nullptr;
         zkLoadShader(shader, shaderFile.name);
         const std::vector<BoxCollector::Box> shown = boxes->Take();
-        for (const BoxCollector::Box& box : shown) ReportBox(file, box, findings);
+        for (const BoxCollector::Box& box : shown) ReportShaderBox(file, box, findings);
         if (!shader) {
             if (shown.empty()) findings->Error(file, "file", "does not load");
             continue;

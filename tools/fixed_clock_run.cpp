@@ -19,16 +19,34 @@ namespace {
 
 class FixedClockStream : public audiere::OutputStream {
 public:
-    FixedClockStream(const FixedClock* clock, float volume) : clock_(clock), volume_(volume) {}
+    FixedClockStream(const FixedClock* clock, float volume)
+        : clock_(clock), volume_(volume), held_(clock->SampleAt(clock->frame())) {}
 
-    void play() override { playing_ = true; }
-    void stop() override { playing_ = false; }
-    bool isPlaying() override { return playing_ && clock_->now() < clock_->endMs(); }
+    // Paused, the position holds; playing, it moves with the clock from where
+    // it was held or set.
+    void play() override {
+        if (playing_) return;
+        offset_ = held_ - clock_->SampleAt(clock_->frame());
+        playing_ = true;
+    }
+    void stop() override {
+        held_ = getPosition();
+        playing_ = false;
+    }
+    bool isPlaying() override {
+        return playing_ && clock_->now() + offset_ * 1000.0 / kFixedClockSampleRate < clock_->endMs();
+    }
     void setVolume(float volume) override { volume_ = volume; }
     float getVolume() override { return volume_; }
-    // The clock owns the position: nothing in the frame loop seeks.
-    void setPosition(int) override {}
-    int getPosition() override { return static_cast<int>(clock_->SampleAt(clock_->frame())); }
+    void setPosition(int position) override {
+        if (playing_)
+            offset_ = position - clock_->SampleAt(clock_->frame());
+        else
+            held_ = position;
+    }
+    int getPosition() override {
+        return static_cast<int>(playing_ ? clock_->SampleAt(clock_->frame()) + offset_ : held_);
+    }
     int getLength() override {
         return static_cast<int>(static_cast<int64_t>(clock_->endMs()) * kFixedClockSampleRate / 1000);
     }
@@ -37,6 +55,8 @@ private:
     const FixedClock* clock_;
     float volume_;
     bool playing_ = false;
+    int64_t held_;        // the position while paused
+    int64_t offset_ = 0;  // position minus the clock's sample while playing
 };
 
 }  // namespace
@@ -86,8 +106,7 @@ std::string SceneClassName(const std::type_info& type) {
     return status == 0 && name ? std::string(name.get()) : std::string(type.name());
 }
 
-int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
-                        const std::function<void(const FixedClockFrame&)>& onFrame) {
+void StartFixedFrames(DemoPlayer& player, FixedClock& clock) {
     MusicTrack& music = player.resources->music;
     float volume = 1.0f;
     if (music.stream) {
@@ -103,7 +122,12 @@ int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
     timer->Update();
     clock.SetFrame(-1);
     timer->Update();
+}
 
+int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
+                        const std::function<void(const FixedClockFrame&)>& onFrame) {
+    StartFixedFrames(player, clock);
+    MusicTrack& music = player.resources->music;
     int64_t drawn = 0;
     for (int64_t n = 0;; ++n) {
         clock.SetFrame(n);

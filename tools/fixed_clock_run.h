@@ -54,7 +54,8 @@ public:
     int fps() const { return fps_; }
 
     // A stream whose position is the clock's and which stops playing at the
-    // end time. It must not outlive the clock.
+    // end time; a seek or a pause moves it off the clock's own position, as
+    // one of the music would. It must not outlive the clock.
     audiere::OutputStream* NewStream(float volume);
 
 private:
@@ -75,8 +76,12 @@ struct FixedClockFrame {
 };
 
 // Swaps the player's music stream (loaded and started by LoadScript) for one
-// that follows clock, primes the frame timer and draws frames until the end
-// time or a quit; onFrame sees each after it was presented. Returns the count.
+// that follows clock and primes the frame timer: the next frame, at frame 0,
+// advances the clock by exactly one step.
+void StartFixedFrames(DemoPlayer& player, FixedClock& clock);
+
+// StartFixedFrames, then frames until the end time or a quit; onFrame sees
+// each after it was presented. Returns the count.
 int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
                         const std::function<void(const FixedClockFrame&)>& onFrame);
 

@@ -63,6 +63,10 @@ WPARAM VirtualKey(SDL_Keycode key) {
         case SDLK_UP: return VK_UP;
         case SDLK_RIGHT: return VK_RIGHT;
         case SDLK_DOWN: return VK_DOWN;
+        case SDLK_PAGEUP: return VK_PRIOR;
+        case SDLK_PAGEDOWN: return VK_NEXT;
+        case SDLK_HOME: return VK_HOME;
+        case SDLK_PERIOD: return VK_OEM_PERIOD;
         case SDLK_LSHIFT:
         case SDLK_RSHIFT: return VK_SHIFT;
         case SDLK_LCTRL:

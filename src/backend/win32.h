@@ -110,11 +110,15 @@ constexpr int VK_CONTROL = 0x11;
 constexpr int VK_MENU = 0x12;
 constexpr int VK_ESCAPE = 0x1B;
 constexpr int VK_SPACE = 0x20;
+constexpr int VK_PRIOR = 0x21;
+constexpr int VK_NEXT = 0x22;
+constexpr int VK_HOME = 0x24;
 constexpr int VK_LEFT = 0x25;
 constexpr int VK_UP = 0x26;
 constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_OEM_PERIOD = 0xBE;
 
 struct DEVMODEA {
     DWORD dmFields;

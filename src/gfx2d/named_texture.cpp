@@ -2,19 +2,35 @@
 
 #include "platform/graphics_context.h"
 
-NamedTexture::NamedTexture(const std::string& textureName) { Load(textureName); }
+namespace {
 
-NamedTexture::~NamedTexture() {
+TextureData* LoadFromTextures(const std::string& name) { return zkLoadTexture(("textures\\" + name).c_str()); }
+
+void Free(TextureData*& texture) {
     if (!texture) return;
     zkReleaseTexture(texture);
     delete texture;
     texture = nullptr;
 }
 
+}  // namespace
+
+NamedTexture::NamedTexture(const std::string& textureName) { Load(textureName); }
+
+NamedTexture::~NamedTexture() { Free(texture); }
+
 bool NamedTexture::Load(const std::string& textureName) {
-    texture = zkLoadTexture(("textures\\" + textureName).c_str());
+    texture = LoadFromTextures(textureName);
     name = textureName;
     return texture != nullptr;
+}
+
+bool NamedTexture::Reload() {
+    TextureData* fresh = LoadFromTextures(name);
+    if (!fresh) return false;
+    Free(texture);
+    texture = fresh;
+    return true;
 }
 
 void NamedTexture::Bind(DWORD stage) {

@@ -16,6 +16,9 @@ public:
 
     // Loads "textures\" + name; true when it loaded.
     bool Load(const std::string& name);
+    // Loads the same file again for tools that play data while it is edited;
+    // the old texture stays when the new one does not load.
+    bool Reload();
     void Bind(DWORD stage);
 
     TextureData* texture = nullptr;

@@ -15,9 +15,23 @@ DemoPlayer::DemoPlayer(int width, int height, float aspect) : resources(new Demo
 }
 
 DemoPlayer::~DemoPlayer() {
+    DestroyScenes();
+    delete resources;
+}
+
+void DemoPlayer::DestroyScenes() {
     for (DemoScene_Scene* scene : timeline) delete scene;
     timeline.clear();
-    delete resources;
+}
+
+void DemoPlayer::DrawScenes() {
+    g_graphics->clearColour[0] = 0.0f;
+    g_graphics->clearColour[1] = 0.0f;
+    g_graphics->clearColour[2] = 0.0f;
+    g_graphics->clearColour[3] = 1.0f;
+    zkClear();
+    for (DemoScene_Scene* scene : timeline)
+        if (scene->IsActiveAt(demoTime)) scene->Render(resources, demoTime);
 }
 
 bool DemoPlayer::Frame() {
@@ -37,14 +51,7 @@ bool DemoPlayer::Frame() {
         DispatchMessageA(&window->message);
     }
 
-    g_graphics->clearColour[0] = 0.0f;
-    g_graphics->clearColour[1] = 0.0f;
-    g_graphics->clearColour[2] = 0.0f;
-    g_graphics->clearColour[3] = 1.0f;
-    zkClear();
-
-    for (DemoScene_Scene* scene : timeline)
-        if (scene->IsActiveAt(demoTime)) scene->Render(resources, demoTime);
+    DrawScenes();
 
     resources->frameRateHistory.Add(timer->GetFPS());
     zkSet2D(static_cast<float>(resources->width), static_cast<float>(resources->height));

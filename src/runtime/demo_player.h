@@ -1,12 +1,19 @@
 // The demo object: the timeline of scenes, the demo clock and the frame loop.
 #pragma once
 
+#include <cstdio>
 #include <list>
 #include <string>
 
 #include "runtime/demo_resources.h"
 
 class DemoScene_Scene;
+
+// What the music lines of a script set.
+struct ScriptMusic {
+    int position = 0;  // ms
+    float volume = 0.0f;
+};
 
 class DemoPlayer {
 public:
@@ -19,6 +26,15 @@ public:
     void LoadScript(const std::string& name);
     // One frame; false when the demo is over.
     bool Frame();
+    // Clears and draws every scene whose span holds the demo time, in timeline order.
+    void DrawScenes();
+    // For tools that play the data while it is edited; the demo never calls
+    // these. Every scene destroyed, the timeline empty.
+    void DestroyScenes();
+    // The scenes destroyed and "scripts//" + name read again into the
+    // timeline with the loaded assets; false, with the timeline empty and
+    // *music untouched, when the file does not open.
+    bool RebuildTimeline(const std::string& name, ScriptMusic* music);
 
     float errorAverage = 0.0f;
     float demoTime = 0.0f;
@@ -26,6 +42,7 @@ public:
     std::list<DemoScene_Scene*> timeline;
 
 private:
-    void HandleScriptLine(const std::string& line, DemoScene_Scene** currentScene, int* musicPosition,
-                          float* musicVolume);
+    // Appends the file's scenes to the timeline.
+    void ReadScript(FILE* file, ScriptMusic* music);
+    void HandleScriptLine(const std::string& line, DemoScene_Scene** currentScene, ScriptMusic* music);
 };

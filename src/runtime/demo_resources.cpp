@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "backend/win32.h"
 #include "gfx2d/matrix_helpers.h"
@@ -63,12 +65,12 @@ void DemoResources::Load() {
     zkLoadShader(lsShader.shader, "zkLSShader");
 
     bar.Load("scene_1_bar.nc");
-    UseShader(bar, "LetrasBar", lfShader);
+    WireCompound(&bar);
     stage2.Load("scene_2_stage.nc");
     galo.Load("galo.nc");
-    UseShader(galo, "Galo", lsShader);
+    WireCompound(&galo);
     celos.Load("scene_3_celos.nc");
-    UseShader(celos, "Celos", lfShader);
+    WireCompound(&celos);
     stage4.Load("scene_4_stage.nc");
     stage5.Load("scene_5_stage.nc");
 
@@ -80,38 +82,122 @@ void DemoResources::Load() {
 
     scene6.Load("scene_6.nc");
     zkLoadShader(cubeMapShader.shader, "zkDLV_CubeMap");
-    UseShader(scene6, "Brilhante", cubeMapShader);
-    UseTexture(scene6, "Brilhante", 0, &cubeTarget);
+    WireCompound(&scene6);
     credits.Load("scene_creditos.nc");
     zkLoadShader(blurShader.shader, "zkBlurShader");
     LoadTexture(&pimp, "tex2dnpt_pimp.png");
     zkLoadShader(floorShader.shader, "zkFloorShader");
 
     patterns.Load("scene_7_padroes.nc");
-    WireFloors(patterns, floorShader, &backQuad);
-    UseTexture(stage4, "R2", 0, &backQuad);
-    UseTexture(stage4, "BlueFloor", 0, &backQuad);
-    UseShader(stage4, "BlueFloor", floorShader);
-    UseShader(stage4, "R2", floorShader);
+    WireCompound(&patterns);
+    WireCompound(&stage4);
 
     zkLoadShader(displayShader.shader, "zkDisplayShader");
     scoreboard.Load("scene_8_placar.nc");
-    UseShader(scoreboard, "Bolas", displayShader);
     greetings.Load("tex2dnpt_greetings.png");
-    UseTexture(scoreboard, "Bolas", 1, &greetings);
+    WireCompound(&scoreboard);
     greetings.magnification = greetings.minification = 0;
 
     stage9.Load("scene_9_stage.nc");
-    WireFloors(stage9, nlShader, &backQuad);
+    WireCompound(&stage9);
 
     CreateTarget(&target5, kRenderTarget2D, 256);
     CreateTarget(&target6, kRenderTarget2D, 256);
     cubeMapScene.Load("scene_cubemap.nc");
     zkShaderBind1f(lfShader.shader, "zk_ZFogValue", 0.0f);
-    UseShader(cubeMapScene, "RZ1", lfShader);
-    UseShader(cubeMapScene, "RZ2", lfShader);
+    WireCompound(&cubeMapScene);
     auxLights.Load("scene_4_aux_lights.nc");
     PreRenderCubeMap();
+}
+
+void DemoResources::WireCompound(Compound* compound) {
+    if (compound == &bar) UseShader(bar, "LetrasBar", lfShader);
+    if (compound == &galo) UseShader(galo, "Galo", lsShader);
+    if (compound == &celos) UseShader(celos, "Celos", lfShader);
+    if (compound == &scene6) {
+        UseShader(scene6, "Brilhante", cubeMapShader);
+        UseTexture(scene6, "Brilhante", 0, &cubeTarget);
+    }
+    if (compound == &patterns) WireFloors(patterns, floorShader, &backQuad);
+    if (compound == &stage4) WireFloors(stage4, floorShader, &backQuad);
+    if (compound == &scoreboard) {
+        UseShader(scoreboard, "Bolas", displayShader);
+        UseTexture(scoreboard, "Bolas", 1, &greetings);
+    }
+    if (compound == &stage9) WireFloors(stage9, nlShader, &backQuad);
+    if (compound == &cubeMapScene) {
+        UseShader(cubeMapScene, "RZ1", lfShader);
+        UseShader(cubeMapScene, "RZ2", lfShader);
+    }
+}
+
+ShaderSlot* DemoResources::ShaderSlotOf(const std::string& fileName) {
+    const std::pair<const char*, ShaderSlot*> slots[] = {
+        {"zkNLShader", &nlShader},       {"zkLFShader", &lfShader},        {"zkLSShader", &lsShader},
+        {"zkDLV_CubeMap", &cubeMapShader}, {"zkBlurShader", &blurShader},  {"zkFloorShader", &floorShader},
+        {"zkDisplayShader", &displayShader}};
+    for (const auto& [name, slot] : slots)
+        if (fileName == name) return slot;
+    return nullptr;
+}
+
+std::vector<std::pair<const char*, Compound*>> DemoResources::NamedCompounds() {
+    return {{"scene_1_bar.nc", &bar},          {"scene_2_stage.nc", &stage2},   {"galo.nc", &galo},
+            {"scene_3_celos.nc", &celos},      {"scene_4_stage.nc", &stage4},   {"scene_5_stage.nc", &stage5},
+            {"scene_6.nc", &scene6},           {"scene_creditos.nc", &credits}, {"scene_7_padroes.nc", &patterns},
+            {"scene_8_placar.nc", &scoreboard}, {"scene_9_stage.nc", &stage9},  {"scene_cubemap.nc", &cubeMapScene},
+            {"scene_4_aux_lights.nc", &auxLights}};
+}
+
+Compound* DemoResources::CompoundOf(const std::string& fileName) {
+    for (const auto& [name, compound] : NamedCompounds())
+        if (fileName == name) return compound;
+    return nullptr;
+}
+
+bool DemoResources::ReloadShader(ShaderSlot* slot, const std::string& fileName) {
+    Shader* fresh = nullptr;
+    if (!zkLoadShader(fresh, fileName)) return false;
+    if (slot->shader) zkShaderCopyBindings(*slot->shader, fresh);
+    zkReleaseShader(slot->shader);
+    slot->shader = fresh;
+    if (CubeMapUsesShader(&slot->shader)) PreRenderCubeMap();
+    return true;
+}
+
+int DemoResources::ReloadTexture(const std::string& fileName) {
+    std::vector<NamedTexture*> users;
+    for (NamedTexture* texture : {&fontTexture, &logo, &haloTexture, &lineTexture, &backQuad, &greetings, &pimp})
+        if (texture->name == fileName) users.push_back(texture);
+    for (const auto& [name, compound] : NamedCompounds())
+        if (compound->datablocks)
+            for (const auto& texture : compound->datablocks->textures)
+                if (texture->name == fileName) users.push_back(texture.get());
+    for (NamedTexture* texture : users)
+        if (!texture->Reload()) return -1;
+    if (CubeMapUsesTexture(fileName)) PreRenderCubeMap();
+    return static_cast<int>(users.size());
+}
+
+void DemoResources::ReplaceCompound(Compound* slot, Compound&& fresh) {
+    *slot = std::move(fresh);
+    WireCompound(slot);
+    if (slot == &cubeMapScene) PreRenderCubeMap();
+}
+
+bool DemoResources::CubeMapUsesShader(Shader* const* shaderSlot) const {
+    if (cubeMapScene.datablocks)
+        for (const auto& material : cubeMapScene.datablocks->materials)
+            if (material->shaderSlot == shaderSlot) return true;
+    return false;
+}
+
+bool DemoResources::CubeMapUsesTexture(const std::string& fileName) const {
+    if (cubeMapScene.datablocks)
+        for (const auto& material : cubeMapScene.datablocks->materials)
+            for (const NamedTexture* texture : material->textures)
+                if (texture && texture->name == fileName) return true;
+    return false;
 }
 
 void DemoResources::PreRenderCubeMap() {

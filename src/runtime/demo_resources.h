@@ -2,6 +2,10 @@
 // whole run. Members are built in this order and destroyed in reverse.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "compound/compound.h"
 #include "gfx2d/bitmap_font.h"
 #include "gfx2d/named_texture.h"
@@ -70,6 +74,29 @@ struct DemoResources {
     // progress advances with the frame time. True while progress <= target.
     bool LoadingStep(float* progress, float target);
 
+    // For tools that play the data while it is edited; the demo loads once and
+    // never calls these. Names are file names as the loading passes them
+    // ("zkBlurShader", "scene_6.nc", "tex2d_backquad.png").
+    ShaderSlot* ShaderSlotOf(const std::string& fileName);
+    Compound* CompoundOf(const std::string& fileName);
+    // Each of these draws the environment cube map again when what it
+    // changed is drawn into it.
+    // Compiles the file again into its slot, keeping the values bound on the
+    // old shader; the old one stays when the new one fails.
+    bool ReloadShader(ShaderSlot* slot, const std::string& fileName);
+    // Every texture loaded from the file, the compounds' own included: the
+    // number reloaded, or -1 (old pictures kept) when the file does not load.
+    int ReloadTexture(const std::string& fileName);
+    // A loaded compound takes the place of *slot and is wired as the loading
+    // wires it. No scene may point into the old one.
+    void ReplaceCompound(Compound* slot, Compound&& fresh);
+
 private:
     void PreRenderCubeMap();
+    // Whether a material of the cube map's compound uses the slot, or a texture of the file.
+    bool CubeMapUsesShader(Shader* const* shaderSlot) const;
+    bool CubeMapUsesTexture(const std::string& fileName) const;
+    std::vector<std::pair<const char*, Compound*>> NamedCompounds();
+    // The materials the loading wires to shaders and textures, for one compound.
+    void WireCompound(Compound* compound);
 };

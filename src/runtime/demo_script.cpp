@@ -16,11 +16,37 @@ void DemoPlayer::LoadScript(const std::string& name) {
         return;
     }
     resources->Load();
+    ScriptMusic music;
+    ReadScript(file, &music);
+    std::fclose(file);
 
+    errorAverage = 0.0f;
+    float progress = 0.9f;  // the logo fades out
+    while (resources->LoadingStep(&progress, 1.0f)) {
+    }
+    demoTime = static_cast<float>(music.position);
+    MusicTrack& track = resources->music;
+    if (track.stream) {
+        track.stream->setVolume(music.volume);
+        track.stream->setPosition(StartFrame(music.position, track.device.sampleRate));
+        track.stream->play();
+    }
+}
+
+bool DemoPlayer::RebuildTimeline(const std::string& name, ScriptMusic* music) {
+    DestroyScenes();
+    FILE* file = OpenDataFile("scripts//" + name, "r");
+    if (!file) return false;
+    ScriptMusic read;
+    ReadScript(file, &read);
+    std::fclose(file);
+    *music = read;
+    return true;
+}
+
+void DemoPlayer::ReadScript(FILE* file, ScriptMusic* music) {
     std::string line;
     DemoScene_Scene* currentScene = nullptr;
-    int musicPosition = 0;
-    float musicVolume = 0.0f;
     // Text after the last line feed is never handled.
     for (int byte; (byte = std::fgetc(file)) != EOF;) {
         if (byte != '\n') {
@@ -28,26 +54,12 @@ void DemoPlayer::LoadScript(const std::string& name) {
             continue;
         }
         if (!line.empty() && line.back() == '\r') line.pop_back();  // text mode drops CR before LF
-        if (!line.empty()) HandleScriptLine(line, &currentScene, &musicPosition, &musicVolume);
+        if (!line.empty()) HandleScriptLine(line, &currentScene, music);
         line.clear();
-    }
-    std::fclose(file);
-
-    errorAverage = 0.0f;
-    float progress = 0.9f;  // the logo fades out
-    while (resources->LoadingStep(&progress, 1.0f)) {
-    }
-    demoTime = static_cast<float>(musicPosition);
-    MusicTrack& music = resources->music;
-    if (music.stream) {
-        music.stream->setVolume(musicVolume);
-        music.stream->setPosition(StartFrame(musicPosition, music.device.sampleRate));
-        music.stream->play();
     }
 }
 
-void DemoPlayer::HandleScriptLine(const std::string& line, DemoScene_Scene** currentScene, int* musicPosition,
-                                  float* musicVolume) {
+void DemoPlayer::HandleScriptLine(const std::string& line, DemoScene_Scene** currentScene, ScriptMusic* music) {
     switch (line[0]) {
         case '.':
             *currentScene = CreateSceneForLine(line, resources);
@@ -61,9 +73,9 @@ void DemoPlayer::HandleScriptLine(const std::string& line, DemoScene_Scene** cur
             break;
         case '!':
             if (MatchesKeyword(line, "MusicPos"))
-                *musicPosition = ScriptInt(ScriptField(line, 1));
+                music->position = ScriptInt(ScriptField(line, 1));
             else if (MatchesKeyword(line, "MusicVol"))
-                *musicVolume = ScriptFloat(ScriptField(line, 1));
+                music->volume = ScriptFloat(ScriptField(line, 1));
             break;
         default:
             break;

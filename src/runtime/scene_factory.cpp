@@ -48,6 +48,12 @@ const SceneKeyword* FindSceneKeyword(const std::string& line) {
     return nullptr;
 }
 
+const SceneKeyword* FindSceneClass(const std::string& className) {
+    for (const SceneKeyword& entry : kKeywords)
+        if (className == entry.className) return &entry;
+    return nullptr;
+}
+
 DemoScene_Scene* CreateSceneForLine(const std::string& line, DemoResources* resources) {
     const SceneKeyword* entry = FindSceneKeyword(line);
     return entry ? entry->create(resources) : nullptr;

@@ -18,5 +18,7 @@ struct SceneKeyword {
 // The entry whose keyword the line (starting with '.') matches, keywords
 // tried in script-reader order; null when none does.
 const SceneKeyword* FindSceneKeyword(const std::string& line);
+// The entry that creates the class ("Scene_5A"); null for none.
+const SceneKeyword* FindSceneClass(const std::string& className);
 // null when no keyword matches.
 DemoScene_Scene* CreateSceneForLine(const std::string& line, DemoResources* resources);

@@ -31,6 +31,15 @@ void Allocate(ShaderParam* param, uint32_t valueKind, int32_t count) {
     param->count = count;
 }
 
+// The vertex constant of that name, else the pixel one; *stage says which
+// (PARAM_PIXEL also when neither has it).
+D3DXHANDLE FindConstant(const Shader& shader, const char* name, uint32_t* stage) {
+    D3DXHANDLE handle = shader.vertexConstants ? shader.vertexConstants->GetConstantByName(nullptr, name) : nullptr;
+    *stage = handle ? PARAM_VERTEX : PARAM_PIXEL;
+    if (!handle && shader.pixelConstants) handle = shader.pixelConstants->GetConstantByName(nullptr, name);
+    return handle;
+}
+
 // The record for name, made (and looked up in the tables) on first use.
 // A record whose storage does not fit this bind is given new storage, so a
 // name reused with another binder or a longer array is never written past.
@@ -46,12 +55,7 @@ ShaderParam* Record(Shader* shader, const char* name, uint32_t valueKind, int32_
     auto* param = new ShaderParam();
     param->name = name;
     uint32_t stage = PARAM_PIXEL;
-    if (shader->vertexConstants) param->handle = shader->vertexConstants->GetConstantByName(nullptr, name);
-    if (param->handle) {
-        stage = PARAM_VERTEX;
-    } else if (shader->pixelConstants) {
-        param->handle = shader->pixelConstants->GetConstantByName(nullptr, name);
-    }
+    param->handle = FindConstant(*shader, name, &stage);
     // Kept with a null handle, so the message comes once per shader and name.
     if (!param->handle) MessageBoxA(nullptr, "Variable not found in shader, or not in use!", caption, MB_OK);
     param->kind = stage;
@@ -102,6 +106,20 @@ void zkShaderBind1f(Shader*& slot, const std::string& name, float value) { zkSha
 
 void zkShaderBindMatrixArray(Shader*& slot, const std::string& name, int32_t count, const D3DMATRIX* matrices) {
     zkShaderBindMatrixArray(slot, name.c_str(), count, matrices);
+}
+
+void zkShaderCopyBindings(const Shader& from, Shader* to) {
+    // Oldest first, so the copies keep the newest-first order.
+    for (auto it = from.params.rbegin(); it != from.params.rend(); ++it) {
+        const ShaderParam& old = **it;
+        uint32_t stage = PARAM_PIXEL;
+        D3DXHANDLE handle = FindConstant(*to, old.name.c_str(), &stage);
+        if (!handle) continue;
+        auto* param = new ShaderParam(old);
+        param->handle = handle;
+        param->kind = (old.kind & kValueKinds) | stage;
+        to->params.insert(to->params.begin(), param);
+    }
 }
 
 void zkApplyShader(Shader* shader) {

@@ -35,6 +35,11 @@ void zkShaderBind4f(Shader*& slot, const std::string& name, float x, float y, fl
 void zkShaderBind1f(Shader*& slot, const std::string& name, float value);
 void zkShaderBindMatrixArray(Shader*& slot, const std::string& name, int32_t count, const D3DMATRIX* matrices);
 
+// For tools that recompile a shader while it plays: the values bound on from
+// are bound on to, for the names to's code uses; the others are left out
+// without a message.
+void zkShaderCopyBindings(const Shader& from, Shader* to);
+
 // Uploads the engine values and the bound values, then makes the shader
 // current; a missing stage selects the fixed-function one.
 void zkApplyShader(Shader* shader);
