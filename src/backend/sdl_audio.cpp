@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <vector>
 
 #include "backend/audiere.h"
@@ -18,23 +19,36 @@ constexpr int kDeviceChannels = 2;
 
 class VorbisStream;
 
-// The one SDL device that every AudioDevice object shares.
+// The one SDL device that every AudioDevice object shares. The callback
+// reads it on the audio thread until the device is closed, so it is never
+// destroyed: a device or stream still held when the process exits (by a
+// static, or by nobody after ExitProcess) must find it intact.
 struct SharedOutput {
     SDL_AudioDeviceID id = 0;
     int users = 0;
     std::vector<VorbisStream*> streams;
 };
-SharedOutput g_output;
+SharedOutput& Output() {
+    static SharedOutput* output = new SharedOutput();
+    return *output;
+}
+
+// Registered when the device opens, so it runs before the static storage
+// made earlier is destroyed: no callback runs during the rest of the exit.
+void CloseOutputAtExit() {
+    if (Output().id) SDL_CloseAudioDevice(Output().id);  // waits for a running callback
+    Output().id = 0;
+}
 
 void Mix(void*, Uint8* bytes, int length);
 
 class SdlAudioDevice : public AudioDevice {
 public:
-    SdlAudioDevice() { ++g_output.users; }
+    SdlAudioDevice() { ++Output().users; }
     ~SdlAudioDevice() override {
-        if (--g_output.users == 0) {
-            SDL_CloseAudioDevice(g_output.id);
-            g_output.id = 0;
+        if (--Output().users == 0) {
+            SDL_CloseAudioDevice(Output().id);
+            Output().id = 0;
         }
     }
 };
@@ -56,16 +70,16 @@ public:
         length_ = static_cast<int>(ov_pcm_total(&source_->file, -1));
         converter_ = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(channels_), rate_, AUDIO_F32SYS,
                                         kDeviceChannels, kDeviceRate);
-        SDL_LockAudioDevice(g_output.id);
-        g_output.streams.push_back(this);
-        SDL_UnlockAudioDevice(g_output.id);
+        SDL_LockAudioDevice(Output().id);
+        Output().streams.push_back(this);
+        SDL_UnlockAudioDevice(Output().id);
     }
 
     ~VorbisStream() override {
-        SDL_LockAudioDevice(g_output.id);
-        auto& streams = g_output.streams;
+        SDL_LockAudioDevice(Output().id);
+        auto& streams = Output().streams;
         streams.erase(std::remove(streams.begin(), streams.end(), this), streams.end());
-        SDL_UnlockAudioDevice(g_output.id);
+        SDL_UnlockAudioDevice(Output().id);
         SDL_FreeAudioStream(converter_);
         source_->unref();
         device_->unref();  // last: may close the device
@@ -81,13 +95,13 @@ public:
 
     void setPosition(int position) override {
         position = std::clamp(position, 0, length_);
-        SDL_LockAudioDevice(g_output.id);
+        SDL_LockAudioDevice(Output().id);
         ov_pcm_seek(&source_->file, position);
         SDL_AudioStreamClear(converter_);
         decoded_ = position;
         position_ = position;
         endOfFile_ = false;
-        SDL_UnlockAudioDevice(g_output.id);
+        SDL_UnlockAudioDevice(Output().id);
     }
 
     // Called on the audio thread: adds this stream's next frames to out.
@@ -140,14 +154,14 @@ void Mix(void*, Uint8* bytes, int length) {
     auto* out = reinterpret_cast<float*>(bytes);
     const int samples = length / static_cast<int>(sizeof(float));
     std::fill(out, out + samples, 0.0f);
-    for (VorbisStream* stream : g_output.streams) stream->MixInto(out, samples / kDeviceChannels);
+    for (VorbisStream* stream : Output().streams) stream->MixInto(out, samples / kDeviceChannels);
     for (int i = 0; i < samples; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
 }
 
 }  // namespace
 
 AudioDevice* AdrOpenDevice(const char*, const char*) {
-    if (!g_output.id) {
+    if (!Output().id) {
         if (!InitSdlSubsystem(SDL_INIT_AUDIO)) return nullptr;
         SDL_AudioSpec wanted{};
         wanted.freq = kDeviceRate;
@@ -155,9 +169,11 @@ AudioDevice* AdrOpenDevice(const char*, const char*) {
         wanted.channels = kDeviceChannels;
         wanted.samples = 1024;
         wanted.callback = Mix;
-        g_output.id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-        if (!g_output.id) return nullptr;
-        SDL_PauseAudioDevice(g_output.id, 0);
+        Output().id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+        if (!Output().id) return nullptr;
+        static const bool closesAtExit = std::atexit(CloseOutputAtExit) == 0;
+        (void)closesAtExit;
+        SDL_PauseAudioDevice(Output().id, 0);
     }
     return new SdlAudioDevice();
 }
@@ -173,7 +189,7 @@ SampleSource* AdrOpenSampleSource(const char* filename, int format) {
 }
 
 OutputStream* AdrOpenSound(AudioDevice* device, SampleSource* source, bool) {
-    if (!device || !source || !g_output.id) return nullptr;
+    if (!device || !source || !Output().id) return nullptr;
     return new VorbisStream(device, static_cast<VorbisSource*>(source));
 }
 
