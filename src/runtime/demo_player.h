@@ -1,6 +1,7 @@
 // The demo object: the timeline of scenes, the demo clock and the frame loop.
 #pragma once
 
+#include <cstdio>
 #include <list>
 #include <string>
 
@@ -17,6 +18,9 @@ public:
 
     // Loads every asset, reads "scripts//" + name into the timeline and starts the music.
     void LoadScript(const std::string& name);
+    // Reads script lines from file into the timeline; the music lines set
+    // *musicPosition and *musicVolume. Text after the last line feed is dropped.
+    void ReadScript(std::FILE* file, int* musicPosition, float* musicVolume);
     // One frame; false when the demo is over.
     bool Frame();
 

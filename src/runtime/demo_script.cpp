@@ -17,20 +17,9 @@ void DemoPlayer::LoadScript(const std::string& name) {
     }
     resources->Load();
 
-    std::string line;
-    DemoScene_Scene* currentScene = nullptr;
     int musicPosition = 0;
     float musicVolume = 0.0f;
-    // Text after the last line feed is never handled.
-    for (int byte; (byte = std::fgetc(file)) != EOF;) {
-        if (byte != '\n') {
-            line += static_cast<char>(byte);
-            continue;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();  // text mode drops CR before LF
-        if (!line.empty()) HandleScriptLine(line, &currentScene, &musicPosition, &musicVolume);
-        line.clear();
-    }
+    ReadScript(file, &musicPosition, &musicVolume);
     std::fclose(file);
 
     errorAverage = 0.0f;
@@ -43,6 +32,20 @@ void DemoPlayer::LoadScript(const std::string& name) {
         music.stream->setVolume(musicVolume);
         music.stream->setPosition(StartFrame(musicPosition, music.device.sampleRate));
         music.stream->play();
+    }
+}
+
+void DemoPlayer::ReadScript(std::FILE* file, int* musicPosition, float* musicVolume) {
+    std::string line;
+    DemoScene_Scene* currentScene = nullptr;
+    for (int byte; (byte = std::fgetc(file)) != EOF;) {
+        if (byte != '\n') {
+            line += static_cast<char>(byte);
+            continue;
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // text mode drops CR before LF
+        if (!line.empty()) HandleScriptLine(line, &currentScene, musicPosition, musicVolume);
+        line.clear();
     }
 }
 
