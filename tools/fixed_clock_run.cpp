@@ -3,7 +3,9 @@
 #include <cxxabi.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -78,6 +80,14 @@ int64_t FixedClock::FrameCount() const {
 
 audiere::OutputStream* FixedClock::NewStream(float volume) { return new FixedClockStream(this, volume); }
 
+bool ParseFixedClockInt(const char* text, int* value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (!*text || *end || parsed < -1000000000L || parsed > 1000000000L) return false;
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
 std::string SceneClassName(const std::type_info& type) {
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status),
@@ -88,13 +98,12 @@ std::string SceneClassName(const std::type_info& type) {
 int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
                         const std::function<void(const FixedClockFrame&)>& onFrame) {
     MusicTrack& music = player.resources->music;
-    float volume = 1.0f;
     if (music.stream) {
-        volume = music.stream->getVolume();
+        const float volume = music.stream->getVolume();
         music.stream->stop();  // LoadScript started it; it must not be heard
+        music.stream = clock.NewStream(volume);
+        music.stream->play();
     }
-    music.stream = clock.NewStream(volume);
-    music.stream->play();
 
     // Two updates one step apart: the first frame advances by exactly one step.
     clock.StartFrames();
@@ -106,7 +115,7 @@ int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
     int64_t drawn = 0;
     for (int64_t n = 0;; ++n) {
         clock.SetFrame(n);
-        if (!music.stream->isPlaying()) break;
+        if (music.stream && !music.stream->isPlaying()) break;
         // Each frame steps from the exact time of the one before, so single-
         // precision rounding does not pile up over minutes of frames.
         player.demoTime = static_cast<float>(clock.TimeAt(n - 1));
@@ -125,6 +134,29 @@ int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
     }
     return drawn;
 }
+
+namespace {
+
+// The first msPerScene ms of every timeline scene that lies within the
+// clock's span, in timeline order; the clock ends on the last one.
+void PlayEveryScene(DemoPlayer& player, FixedClock& clock, int msPerScene,
+                    const std::function<void(const FixedClockFrame&)>& onFrame) {
+    const double first = clock.startMs(), last = clock.endMs();
+    std::vector<std::pair<int, int>> spans;
+    for (const DemoScene_Scene* scene : player.timeline) {
+        const double start = std::max<double>(scene->start, first);
+        const double end = std::min({static_cast<double>(scene->end), start + msPerScene, last});
+        if (std::isfinite(start) && end > start) spans.push_back({static_cast<int>(start), static_cast<int>(end)});
+    }
+    for (const auto& [start, end] : spans) {
+        clock.SetSpan(start, end);
+        const int64_t frames = PlayFixedFrames(player, clock, onFrame);
+        // A quit or the end of the demo stops the run, as it stops the demo.
+        if (frames < clock.FrameCount()) break;
+    }
+}
+
+}  // namespace
 
 int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
                   const std::function<void(const FixedClockFrame&)>& onFrame) {
@@ -162,7 +194,10 @@ int RunFixedClock(const FixedClockOptions& options, const std::function<void(con
         loaded.endMs = clock.endMs();
         loaded.frames = clock.FrameCount();
         if (onLoaded) onLoaded(loaded);
-        PlayFixedFrames(player, clock, onFrame);
+        if (options.msPerScene > 0 && real)
+            PlayEveryScene(player, clock, options.msPerScene, onFrame);
+        else
+            PlayFixedFrames(player, clock, onFrame);
     }
     g_demoApp->Shutdown();
     delete g_demoApp;

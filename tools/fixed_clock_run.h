@@ -37,6 +37,9 @@ public:
     // Puts the counter at frame n (n may be negative, to prime the timer).
     void SetFrame(int64_t n);
     void SetEnd(int endMs) { endMs_ = endMs; }
+    // Another span, played by a later PlayFixedFrames; the counter goes on
+    // from where it is, so the frame timer never sees it run backwards.
+    void SetSpan(int startMs, int endMs) { startMs_ = startMs, endMs_ = endMs; }
 
     // Demo time of frame n in ms, exact in double.
     double TimeAt(int64_t n) const { return startMs_ + static_cast<double>(n) * 1000.0 / fps_; }
@@ -74,6 +77,8 @@ struct FixedClockFrame {
 // Swaps the player's music stream (loaded and started by LoadScript) for one
 // that follows clock, primes the frame timer and draws frames until the end
 // time or a quit; onFrame sees each after it was presented. Returns the count.
+// Without a music stream nothing is swapped in: as in the demo, one frame is
+// drawn and the loop ends.
 int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
                         const std::function<void(const FixedClockFrame&)>& onFrame);
 
@@ -83,6 +88,9 @@ struct FixedClockOptions {
     int fps = 30;
     int startMs = 0;
     int endMs = -1;  // negative: the music length
+    // Above 0: instead of the whole span, the first msPerScene ms of every
+    // timeline scene within it, one scene after another.
+    int msPerScene = 0;
 };
 
 struct FixedClockLoaded {
@@ -95,8 +103,12 @@ struct FixedClockLoaded {
 // The whole run: opens the app offscreen, loads the script of dataDir (the
 // working directory becomes dataDir), calls onLoaded, plays the frames, shuts
 // the app down. Returns a process exit code; messages go to stderr.
+// A fatal lookup or a missing audio device ends the process inside, as in the demo.
 int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
                   const std::function<void(const FixedClockFrame&)>& onFrame);
+
+// A whole decimal number in -1e9..1e9, nothing after it.
+bool ParseFixedClockInt(const char* text, int* value);
 
 // The C++ class name of a timeline entry.
 std::string SceneClassName(const std::type_info& type);
