@@ -10,13 +10,14 @@
 #       add coverage are merged into tests/fuzz/corpus/TARGET (commit them).
 #
 # TARGET is a name such as compound (default: all of them). Targets run side
-# by side, FUZZ_JOBS at a time (default: the number of cores). Crashing
-# inputs are kept in build-fuzz/artifacts/TARGET/.
+# by side, FUZZ_JOBS at a time (default: the number of cores). FUZZ_SECONDS,
+# when set, also ends each campaign after that many seconds. Crashing inputs
+# are kept in build-fuzz/artifacts/TARGET/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 usage() {
-    sed -n '2,14p' "$0" >&2
+    sed -n '2,15p' "$0" >&2
     exit 2
 }
 
@@ -46,20 +47,24 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 
 # One target: fuzz, then (campaign) merge; its summary line goes to its log's last line.
 run_target() {
-    local target=$1 binary=build-fuzz/tests/fuzz/fuzz_$1 corpus=tests/fuzz/corpus/$1
-    local work=build-fuzz/fuzz-work/$1 artifacts=build-fuzz/artifacts/$1/
-    rm -rf "$work" && mkdir -p "$work/new" "$artifacts"
+    # Absolute paths: the targets work in a scratch directory of their own.
+    local target=$1 binary=$PWD/build-fuzz/tests/fuzz/fuzz_$1 corpus=$PWD/tests/fuzz/corpus/$1
+    local work=$PWD/build-fuzz/fuzz-work/$1 artifacts=$PWD/build-fuzz/artifacts/$1/
+    rm -rf "$work" "$artifacts" && mkdir -p "$work/new" "$artifacts"
     local limit_option=-max_total_time=$limit
-    [[ $mode == campaign ]] && limit_option=-runs=$limit
+    [[ $mode == campaign ]] && limit_option="-runs=$limit -max_total_time=${FUZZ_SECONDS:-0}"
     local status=0
     # Messages of rejected inputs would flood the log: the target's own output is closed,
     # libFuzzer and the sanitizers still report.
-    "$binary" "$limit_option" -close_fd_mask=3 -print_final_stats=1 -timeout=30 -rss_limit_mb=2048 \
+    # shellcheck disable=SC2086
+    "$binary" $limit_option -close_fd_mask=3 -print_final_stats=1 -timeout=30 -rss_limit_mb=2048 \
         -max_len=16384 -artifact_prefix="$artifacts" "$work/new" "$corpus" >"$work/log" 2>&1 || status=$?
-    local runs seconds crashes=0
+    local runs seconds crashes
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -1)
     seconds=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$work/log" | tail -1)
-    [[ $status -ne 0 ]] && crashes=1
+    # Crashes, sanitizer reports, leaks, timeouts and running out of memory each leave an input.
+    crashes=$(find "$artifacts" -type f | wc -l)
+    [[ $status -ne 0 && $crashes -eq 0 ]] && crashes="the run failed without an input,"
     if [[ $mode == campaign && $status -eq 0 ]]; then
         "$binary" -merge=1 -close_fd_mask=3 "$corpus" "$work/new" >"$work/merge.log" 2>&1 || status=$?
         echo "$target: merged $(sed -n 's/.*MERGE-OUTER: \([0-9]*\) new files.*/\1/p' "$work/merge.log") new inputs into $corpus" >>"$work/log"

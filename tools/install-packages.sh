@@ -9,3 +9,6 @@ apt-get install -y --no-install-recommends \
   glslang-dev glslang-tools spirv-tools libspirv-cross-c-shared-dev \
   libgl1-mesa-dri libegl-mesa0 \
   libgtest-dev
+
+# Fuzzing: libFuzzer and the sanitizers of clang 14 (tools/fuzz.sh).
+apt-get install -y --no-install-recommends clang-14 libclang-rt-14-dev

@@ -186,6 +186,8 @@ TEST(FaultInjection, EveryLoadedFileDamagedInTurn) {
         std::vector<std::string> files;
         for (const auto& entry : fs::directory_iterator(fs::path(DEMO_DATA_DIR) / folder))
             files.push_back((fs::path(folder) / entry.path().filename()).string());
+        // The configuration screen's picture: runs on the fixed clock start after that screen.
+        files.erase(std::remove(files.begin(), files.end(), "textures/tex2dnpt_screen.png"), files.end());
         std::sort(files.begin(), files.end());
         for (const std::string& file : files)
             for (Damage damage : kDamages) {
@@ -194,7 +196,7 @@ TEST(FaultInjection, EveryLoadedFileDamagedInTurn) {
                 cases.back().damage = damage;
             }
     }
-    ASSERT_GE(cases.size(), 4u * (1 + 7 + 10 + 13 + 1)) << "the generated data set is incomplete";
+    ASSERT_GE(cases.size(), 4u * (1 + 7 + 9 + 13 + 1)) << "the generated data set is incomplete";
     // Not a file: the audio device itself is missing.
     cases.emplace_back();
     cases.back().environment = "SDL_AUDIODRIVER=no-such-driver";
