@@ -29,14 +29,6 @@ int Usage(const char* self) {
     return 2;
 }
 
-bool ParseInt(const char* text, int* value) {
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (!*text || *end || parsed < -1000000000L || parsed > 1000000000L) return false;
-    *value = static_cast<int>(parsed);
-    return true;
-}
-
 std::string Absolute(const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); }
 
 std::string Quoted(const std::string& text) {
@@ -148,7 +140,7 @@ int main(int argc, char** argv) {
     bool mp4 = false;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
-        auto next = [&](int* value) { return i + 1 < argc && ParseInt(argv[++i], value); };
+        auto next = [&](int* value) { return i + 1 < argc && ParseFixedClockInt(argv[++i], value); };
         bool ok = true;
         if (option == "--size") ok = next(&options.width) && next(&options.height);
         else if (option == "--fps") ok = next(&options.fps);

@@ -3,7 +3,9 @@
 #include <cxxabi.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -106,15 +108,22 @@ std::string SceneClassName(const std::type_info& type) {
     return status == 0 && name ? std::string(name.get()) : std::string(type.name());
 }
 
+bool ParseFixedClockInt(const char* text, int* value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (!*text || *end || parsed < -1000000000L || parsed > 1000000000L) return false;
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
 void StartFixedFrames(DemoPlayer& player, FixedClock& clock) {
     MusicTrack& music = player.resources->music;
-    float volume = 1.0f;
     if (music.stream) {
-        volume = music.stream->getVolume();
+        const float volume = music.stream->getVolume();
         music.stream->stop();  // LoadScript started it; it must not be heard
+        music.stream = clock.NewStream(volume);
+        music.stream->play();
     }
-    music.stream = clock.NewStream(volume);
-    music.stream->play();
 
     // Two updates one step apart: the first frame advances by exactly one step.
     clock.StartFrames();
@@ -131,7 +140,7 @@ int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
     int64_t drawn = 0;
     for (int64_t n = 0;; ++n) {
         clock.SetFrame(n);
-        if (!music.stream->isPlaying()) break;
+        if (music.stream && !music.stream->isPlaying()) break;
         // Each frame steps from the exact time of the one before, so single-
         // precision rounding does not pile up over minutes of frames.
         player.demoTime = static_cast<float>(clock.TimeAt(n - 1));
@@ -209,11 +218,31 @@ int64_t FixedClockSession::Play(int startMs, int endMs, const std::function<void
     return PlayFixedFrames(*player_, *clock_, onFrame);
 }
 
+void FixedClockSession::PlayEveryScene(int msPerScene,
+                                       const std::function<void(const FixedClockFrame&)>& onFrame) {
+    if (!player_) return;
+    const double first = loaded_.startMs, last = loaded_.endMs;
+    std::vector<std::pair<int, int>> spans;
+    for (const DemoScene_Scene* scene : player_->timeline) {
+        const double start = std::max<double>(scene->start, first);
+        const double end = std::min({static_cast<double>(scene->end), start + msPerScene, last});
+        if (std::isfinite(start) && end > start) spans.push_back({static_cast<int>(start), static_cast<int>(end)});
+    }
+    for (const auto& [start, end] : spans) {
+        const int64_t frames = Play(start, end, onFrame);
+        // A quit or the end of the demo stops the run, as it stops the demo.
+        if (frames < clock_->FrameCount()) break;
+    }
+}
+
 int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
                   const std::function<void(const FixedClockFrame&)>& onFrame) {
     FixedClockSession session(options);
     if (session.status() != 0) return session.status();
     if (onLoaded) onLoaded(session.loaded());
-    session.Play(session.loaded().startMs, session.loaded().endMs, onFrame);
+    if (options.msPerScene > 0 && session.player().resources->music.stream)
+        session.PlayEveryScene(options.msPerScene, onFrame);
+    else
+        session.Play(session.loaded().startMs, session.loaded().endMs, onFrame);
     return 0;
 }

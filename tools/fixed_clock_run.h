@@ -81,7 +81,8 @@ struct FixedClockFrame {
 void StartFixedFrames(DemoPlayer& player, FixedClock& clock);
 
 // StartFixedFrames, then frames until the end time or a quit; onFrame sees
-// each after it was presented. Returns the count.
+// each after it was presented. Returns the count. Without a music stream
+// nothing is swapped in: as in the demo, one frame is drawn and the loop ends.
 int64_t PlayFixedFrames(DemoPlayer& player, FixedClock& clock,
                         const std::function<void(const FixedClockFrame&)>& onFrame);
 
@@ -92,6 +93,9 @@ struct FixedClockOptions {
     int fps = 30;
     int startMs = 0;
     int endMs = -1;  // negative: the music length
+    // Above 0: instead of the whole span, the first msPerScene ms of every
+    // timeline scene within it, one scene after another.
+    int msPerScene = 0;
 };
 
 struct FixedClockLoaded {
@@ -118,6 +122,9 @@ public:
     const FixedClockLoaded& loaded() const { return loaded_; }
     // Plays from startMs until endMs, as PlayFixedFrames does; returns the count.
     int64_t Play(int startMs, int endMs, const std::function<void(const FixedClockFrame&)>& onFrame);
+    // The first msPerScene ms of every timeline scene within the loaded span,
+    // in timeline order, until a quit or the end of the demo.
+    void PlayEveryScene(int msPerScene, const std::function<void(const FixedClockFrame&)>& onFrame);
 
 private:
     std::filesystem::path previousDirectory_;
@@ -129,8 +136,12 @@ private:
 
 // The whole run: a session over the options, onLoaded, the frames of the
 // options' span. Returns a process exit code; messages go to stderr.
+// A fatal lookup or a missing audio device ends the process inside, as in the demo.
 int RunFixedClock(const FixedClockOptions& options, const std::function<void(const FixedClockLoaded&)>& onLoaded,
                   const std::function<void(const FixedClockFrame&)>& onFrame);
+
+// A whole decimal number in -1e9..1e9, nothing after it.
+bool ParseFixedClockInt(const char* text, int* value);
 
 // The C++ class name of a timeline entry.
 std::string SceneClassName(const std::type_info& type);

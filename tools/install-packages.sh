@@ -14,3 +14,6 @@ apt-get install -y --no-install-recommends \
 apt-get install -y --no-install-recommends \
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libx11-dev libxtst-dev \
   pulseaudio pulseaudio-utils
+
+# Fuzzing: libFuzzer and the sanitizers of clang 14 (tools/fuzz.sh).
+apt-get install -y --no-install-recommends clang-14 libclang-rt-14-dev

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <vector>
 
 #include "backend/audiere.h"
@@ -20,7 +21,10 @@ constexpr int kDecodeFrames = 4096;  // the most ov_read_float gives at once
 
 class VorbisStream;
 
-// The one SDL device that every AudioDevice object shares.
+// The one SDL device that every AudioDevice object shares. The callback
+// reads it on the audio thread until the device is closed, so it is never
+// destroyed: a device or stream still held when the process exits (by a
+// static, or by nobody after ExitProcess) must find it intact.
 struct SharedOutput {
     SDL_AudioDeviceID id = 0;
     int bufferFrames = 0;  // one device buffer
@@ -34,17 +38,27 @@ struct SharedOutput {
     std::atomic<double> queuedFrames{0};
     std::vector<VorbisStream*> streams;
 };
-SharedOutput g_output;
+SharedOutput& Output() {
+    static SharedOutput* output = new SharedOutput();
+    return *output;
+}
+
+// Registered when the device opens, so it runs before the static storage
+// made earlier is destroyed: no callback runs during the rest of the exit.
+void CloseOutputAtExit() {
+    if (Output().id) SDL_CloseAudioDevice(Output().id);  // waits for a running callback
+    Output().id = 0;
+}
 
 void Mix(void*, Uint8* bytes, int length);
 
 class SdlAudioDevice : public AudioDevice {
 public:
-    SdlAudioDevice() { ++g_output.users; }
+    SdlAudioDevice() { ++Output().users; }
     ~SdlAudioDevice() override {
-        if (--g_output.users == 0) {
-            SDL_CloseAudioDevice(g_output.id);
-            g_output.id = 0;
+        if (--Output().users == 0) {
+            SDL_CloseAudioDevice(Output().id);
+            Output().id = 0;
         }
     }
 };
@@ -67,17 +81,17 @@ public:
         converter_ = SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(channels_), rate_, AUDIO_F32SYS,
                                         kDeviceChannels, kDeviceRate);
         interleaved_.resize(static_cast<size_t>(kDecodeFrames) * channels_);
-        converted_.resize(static_cast<size_t>(g_output.bufferFrames) * kDeviceChannels);
-        SDL_LockAudioDevice(g_output.id);
-        g_output.streams.push_back(this);
-        SDL_UnlockAudioDevice(g_output.id);
+        converted_.resize(static_cast<size_t>(Output().bufferFrames) * kDeviceChannels);
+        SDL_LockAudioDevice(Output().id);
+        Output().streams.push_back(this);
+        SDL_UnlockAudioDevice(Output().id);
     }
 
     ~VorbisStream() override {
-        SDL_LockAudioDevice(g_output.id);
-        auto& streams = g_output.streams;
+        SDL_LockAudioDevice(Output().id);
+        auto& streams = Output().streams;
         streams.erase(std::remove(streams.begin(), streams.end(), this), streams.end());
-        SDL_UnlockAudioDevice(g_output.id);
+        SDL_UnlockAudioDevice(Output().id);
         SDL_FreeAudioStream(converter_);
         source_->unref();
         device_->unref();  // last: may close the device
@@ -91,20 +105,20 @@ public:
     // What is being heard: the frames handed out less those still queued.
     int getPosition() override {
         if (!playing_) return handedOut_;
-        const double queued = g_output.queuedFrames * rate_ / kDeviceRate;
+        const double queued = Output().queuedFrames * rate_ / kDeviceRate;
         return std::max(0, handedOut_ - static_cast<int>(queued));
     }
     int getLength() override { return length_; }
 
     void setPosition(int position) override {
         position = std::clamp(position, 0, length_);
-        SDL_LockAudioDevice(g_output.id);
+        SDL_LockAudioDevice(Output().id);
         ov_pcm_seek(&source_->file, position);
         SDL_AudioStreamClear(converter_);
         decoded_ = position;
         handedOut_ = position;
         endOfFile_ = false;
-        SDL_UnlockAudioDevice(g_output.id);
+        SDL_UnlockAudioDevice(Output().id);
     }
 
     // Called on the audio thread: adds this stream's next frames to out.
@@ -171,25 +185,25 @@ private:
 // play silence, after which the count starts again.
 void MeasureQueue(int frames) {
     const Uint64 now = SDL_GetPerformanceCounter();
-    if (!g_output.clockStart) g_output.clockStart = now;
-    g_output.framesSinceStart += frames;
+    if (!Output().clockStart) Output().clockStart = now;
+    Output().framesSinceStart += frames;
     const double played =
-        static_cast<double>(now - g_output.clockStart) / SDL_GetPerformanceFrequency() * kDeviceRate;
-    double queued = g_output.framesSinceStart - played;
+        static_cast<double>(now - Output().clockStart) / SDL_GetPerformanceFrequency() * kDeviceRate;
+    double queued = Output().framesSinceStart - played;
     if (queued < frames) {
-        g_output.clockStart = now;
-        g_output.framesSinceStart = queued = frames;
+        Output().clockStart = now;
+        Output().framesSinceStart = queued = frames;
     }
     // Callback times jitter by up to a buffer; the queue itself changes slowly.
-    const double previous = g_output.queuedFrames;
-    g_output.queuedFrames = previous == 0 ? queued : previous + (queued - previous) / 8;
+    const double previous = Output().queuedFrames;
+    Output().queuedFrames = previous == 0 ? queued : previous + (queued - previous) / 8;
 }
 
 void Mix(void*, Uint8* bytes, int length) {
     auto* out = reinterpret_cast<float*>(bytes);
     const int samples = length / static_cast<int>(sizeof(float));
     std::fill(out, out + samples, 0.0f);
-    for (VorbisStream* stream : g_output.streams) stream->MixInto(out, samples / kDeviceChannels);
+    for (VorbisStream* stream : Output().streams) stream->MixInto(out, samples / kDeviceChannels);
     for (int i = 0; i < samples; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
     MeasureQueue(samples / kDeviceChannels);
 }
@@ -197,7 +211,7 @@ void Mix(void*, Uint8* bytes, int length) {
 }  // namespace
 
 AudioDevice* AdrOpenDevice(const char*, const char*) {
-    if (!g_output.id) {
+    if (!Output().id) {
         if (!InitSdlSubsystem(SDL_INIT_AUDIO)) return nullptr;
         SDL_AudioSpec wanted{};
         wanted.freq = kDeviceRate;
@@ -206,12 +220,14 @@ AudioDevice* AdrOpenDevice(const char*, const char*) {
         wanted.samples = 1024;
         wanted.callback = Mix;
         SDL_AudioSpec obtained{};
-        g_output.clockStart = 0;
-        g_output.queuedFrames = 0;
-        g_output.id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-        if (!g_output.id) return nullptr;
-        g_output.bufferFrames = obtained.samples ? obtained.samples : wanted.samples;
-        SDL_PauseAudioDevice(g_output.id, 0);
+        Output().clockStart = 0;
+        Output().queuedFrames = 0;
+        Output().id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        if (!Output().id) return nullptr;
+        Output().bufferFrames = obtained.samples ? obtained.samples : wanted.samples;
+        static const bool closesAtExit = std::atexit(CloseOutputAtExit) == 0;
+        (void)closesAtExit;
+        SDL_PauseAudioDevice(Output().id, 0);
     }
     return new SdlAudioDevice();
 }
@@ -227,7 +243,7 @@ SampleSource* AdrOpenSampleSource(const char* filename, int format) {
 }
 
 OutputStream* AdrOpenSound(AudioDevice* device, SampleSource* source, bool) {
-    if (!device || !source || !g_output.id) return nullptr;
+    if (!device || !source || !Output().id) return nullptr;
     return new VorbisStream(device, static_cast<VorbisSource*>(source));
 }
 

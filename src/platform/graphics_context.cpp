@@ -65,6 +65,7 @@ void zkDestroyDevice(GraphicsContext* context) {
     if (context->direct3d) context->direct3d->Release();
     context->lightList->count = 0;
     delete context->lightList;
+    delete context->matrixStack;  // the first zkPushMatrix made it
     delete context;
 }
 

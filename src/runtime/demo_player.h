@@ -24,6 +24,9 @@ public:
 
     // Loads every asset, reads "scripts//" + name into the timeline and starts the music.
     void LoadScript(const std::string& name);
+    // Reads script lines from file into the timeline; the music lines set
+    // *music. Text after the last line feed is dropped.
+    void ReadScript(std::FILE* file, ScriptMusic* music);
     // One frame; false when the demo is over.
     bool Frame();
     // Clears and draws every scene whose span holds the demo time, in timeline order.
@@ -42,7 +45,5 @@ public:
     std::list<DemoScene_Scene*> timeline;
 
 private:
-    // Appends the file's scenes to the timeline.
-    void ReadScript(FILE* file, ScriptMusic* music);
     void HandleScriptLine(const std::string& line, DemoScene_Scene** currentScene, ScriptMusic* music);
 };
