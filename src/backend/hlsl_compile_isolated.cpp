@@ -99,6 +99,10 @@ bool CompileHlslIsolated(const char* source, size_t length, const char* profile,
     }
     if (child == 0) {
         close(fds[0]);
+        // A crash here is the compiler's and is reported by the parent; the
+        // crash handlers inherited from the parent (sanitizers, a fuzzer)
+        // would report it as the parent's own.
+        for (int crash : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) signal(crash, SIG_DFL);
         CompiledShader result;
         std::string text;
         const bool ok = CompileHlsl(source, length, profile, &result, &text);
