@@ -57,31 +57,33 @@ std::vector<float> DecodeMono(const std::string& path, size_t frames) {
     return mono;
 }
 
-// Normalised correlation of recording[lag + i] with music[i] over count frames.
-double Correlation(const std::vector<float>& recording, const std::vector<float>& music, long lag, size_t count) {
+// Normalised correlation of recording[offset + i] with noise[i] over count
+// frames, i counted from where both exist.
+double Correlation(const std::vector<float>& recording, const std::vector<float>& noise, long offset, size_t count) {
+    const long first = std::max(0L, -offset);
     double product = 0, recorded = 0, played = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const double r = recording[lag + i], m = music[i];
-        product += r * m;
+    for (long i = first; i < first + static_cast<long>(count); ++i) {
+        const double r = recording[offset + i], n = noise[i];
+        product += r * n;
         recorded += r * r;
-        played += m * m;
+        played += n * n;
     }
     return recorded > 0 && played > 0 ? product / std::sqrt(recorded * played) : 0.0;
 }
 
-// Where the noise's first frame sits in the recording: the sink is silent
-// before it, then frame by frame around the onset.
-long FindLag(const std::vector<float>& recording, const std::vector<float>& noise, size_t window, double* best) {
-    long onset = 0;
-    while (onset < static_cast<long>(recording.size()) && std::fabs(recording[onset]) < 0.02f) ++onset;
-    long lag = 0;
+// Where the noise's first frame sits in the recording (negative when the
+// recorder joined late): noise never repeats, so exactly one offset matches.
+long FindOffset(const std::vector<float>& recording, const std::vector<float>& noise, size_t window, double* best) {
+    const long reach = static_cast<long>(noise.size() - window);
+    long found = 0;
     *best = -1;
-    for (long candidate = std::max(0L, onset - 512); candidate <= onset + 512; ++candidate) {
-        if (candidate + window > recording.size()) break;
-        const double c = Correlation(recording, noise, candidate, window);
-        if (c > *best) *best = c, lag = candidate;
+    for (long offset = -reach; offset <= reach; ++offset) {
+        const long first = std::max(0L, -offset);
+        if (offset + first + static_cast<long>(window) > static_cast<long>(recording.size())) break;
+        const double c = Correlation(recording, noise, offset, window);
+        if (c > *best) *best = c, found = offset;
     }
-    return lag;
+    return found;
 }
 
 }  // namespace
@@ -125,12 +127,12 @@ TEST(HeardPosition, TheStreamPositionIsWhatTheSinkHasPlayed) {
     recording.Stop();
 
     const std::vector<float> heard = recording.Mono();
-    const size_t window = static_cast<size_t>(kRate / 10);
-    const std::vector<float> decoded = DecodeMono(music, window);
-    ASSERT_EQ(decoded.size(), window);
-    ASSERT_GT(heard.size(), 2 * window) << "the sink's monitor received too little";
+    const size_t window = static_cast<size_t>(kRate / 20);
+    const std::vector<float> decoded = DecodeMono(music, static_cast<size_t>(kRate));
+    ASSERT_EQ(decoded.size(), static_cast<size_t>(kRate));
+    ASSERT_GT(heard.size(), static_cast<size_t>(2 * kRate)) << "the sink's monitor received too little";
     double correlation = 0;
-    const long lag = FindLag(heard, decoded, window, &correlation);
+    const long lag = FindOffset(heard, decoded, window, &correlation);
     EXPECT_GT(correlation, 0.9) << "the sink plays the decoded file";
 
     // Offsets of the reported position from what the monitor had received,
