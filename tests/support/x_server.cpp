@@ -140,7 +140,8 @@ XPicture XServer::Grab(unsigned long window) {
 }
 
 void XServer::Resize(unsigned long window, int width, int height) {
-    XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    // From the top left corner: a window reaching past the screen cannot be read back.
+    XMoveResizeWindow(display_, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
     Sync();
 }
 

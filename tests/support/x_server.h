@@ -39,6 +39,7 @@ public:
     bool HasWindow(const std::string& title);
     XWindowPlace Place(unsigned long window);
     XPicture Grab(unsigned long window);
+    // Moves it to the screen's top left corner too.
     void Resize(unsigned long window, int width, int height);
 
     // Input as the user makes it: XTest moves the real pointer and presses real keys.
