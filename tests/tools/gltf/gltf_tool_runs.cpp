@@ -37,22 +37,3 @@ compound_file::File ReadBack(const std::string& path) {
     EXPECT_TRUE(ReadCompound(path, &file, &error)) << path << ": " << error;
     return file;
 }
-
-::testing::AssertionResult PicturesAlike(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
-                                         int tolerance) {
-    if (expected.size() != actual.size())
-        return ::testing::AssertionFailure() << "sizes " << expected.size() << " and " << actual.size();
-    size_t different = 0, first = 0;
-    for (size_t i = 0; i < expected.size(); ++i)
-        for (int shift : {0, 8, 16, 24}) {
-            const int a = expected[i] >> shift & 0xFF, b = actual[i] >> shift & 0xFF;
-            if (std::abs(a - b) > tolerance) {
-                if (!different) first = i;
-                ++different;
-                break;
-            }
-        }
-    if (!different) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << different << " pixels differ, the first at index " << first << ": "
-                                         << std::hex << expected[first] << " against " << actual[first];
-}

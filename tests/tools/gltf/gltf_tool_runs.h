@@ -25,7 +25,3 @@ void WriteGltf(const tinygltf::Model& model, const std::string& path);
 // Fails the test (and returns an empty file) when the engine does not load it.
 compound_file::File ReadBack(const std::string& path);
 
-// Same size, and every channel of every pixel within tolerance. One place
-// to compare pictures, so that a shared comparison can take its place.
-::testing::AssertionResult PicturesAlike(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
-                                         int tolerance);
