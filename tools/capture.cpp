@@ -139,16 +139,12 @@ int main(int argc, char** argv) {
     const std::string outDir = Absolute(argv[2]);
     bool mp4 = false;
     for (int i = 3; i < argc; ++i) {
-        const std::string option = argv[i];
-        auto next = [&](int* value) { return i + 1 < argc && ParseFixedClockInt(argv[++i], value); };
-        bool ok = true;
-        if (option == "--size") ok = next(&options.width) && next(&options.height);
-        else if (option == "--fps") ok = next(&options.fps);
-        else if (option == "--start") ok = next(&options.startMs);
-        else if (option == "--end") ok = next(&options.endMs);
-        else if (option == "--mp4") mp4 = true;
-        else ok = false;
-        if (!ok) return Usage(argv[0]);
+        const FixedClockOptionRead read = ReadFixedClockOption(argc, argv, &i, &options);
+        if (read == FixedClockOptionRead::Read) continue;
+        if (read == FixedClockOptionRead::Unknown && std::string(argv[i]) == "--mp4")
+            mp4 = true;
+        else
+            return Usage(argv[0]);
     }
     if (options.width <= 0 || options.height <= 0 || options.fps <= 0 || options.startMs < 0) return Usage(argv[0]);
 

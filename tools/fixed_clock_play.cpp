@@ -30,16 +30,12 @@ int main(int argc, char** argv) {
     FixedClockOptions options;
     options.dataDir = std::filesystem::absolute(argv[1]).lexically_normal().string();
     for (int i = 2; i < argc; ++i) {
-        const std::string option = argv[i];
-        auto next = [&](int* value) { return i + 1 < argc && ParseFixedClockInt(argv[++i], value); };
-        bool ok = true;
-        if (option == "--size") ok = next(&options.width) && next(&options.height);
-        else if (option == "--fps") ok = next(&options.fps);
-        else if (option == "--start") ok = next(&options.startMs);
-        else if (option == "--end") ok = next(&options.endMs);
-        else if (option == "--per-scene") ok = next(&options.msPerScene) && options.msPerScene > 0;
-        else ok = false;
-        if (!ok) return Usage(argv[0]);
+        const FixedClockOptionRead read = ReadFixedClockOption(argc, argv, &i, &options);
+        if (read == FixedClockOptionRead::Read) continue;
+        const bool perScene = read == FixedClockOptionRead::Unknown && std::string(argv[i]) == "--per-scene";
+        if (!perScene || i + 1 >= argc || !ParseFixedClockInt(argv[++i], &options.msPerScene) ||
+            options.msPerScene <= 0)
+            return Usage(argv[0]);
     }
     // Headless unless told otherwise: a test may name a driver that is not there.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);

@@ -116,6 +116,23 @@ bool ParseFixedClockInt(const char* text, int* value) {
     return true;
 }
 
+FixedClockOptionRead ReadFixedClockOption(int argc, char** argv, int* i, FixedClockOptions* options) {
+    const std::string option = argv[*i];
+    auto next = [&](int* value) { return *i + 1 < argc && ParseFixedClockInt(argv[++*i], value); };
+    bool ok = true;
+    if (option == "--size")
+        ok = next(&options->width) && next(&options->height);
+    else if (option == "--fps")
+        ok = next(&options->fps);
+    else if (option == "--start")
+        ok = next(&options->startMs);
+    else if (option == "--end")
+        ok = next(&options->endMs);
+    else
+        return FixedClockOptionRead::Unknown;
+    return ok ? FixedClockOptionRead::Read : FixedClockOptionRead::Bad;
+}
+
 void StartFixedFrames(DemoPlayer& player, FixedClock& clock) {
     MusicTrack& music = player.resources->music;
     if (music.stream) {

@@ -143,5 +143,11 @@ int RunFixedClock(const FixedClockOptions& options, const std::function<void(con
 // A whole decimal number in -1e9..1e9, nothing after it.
 bool ParseFixedClockInt(const char* text, int* value);
 
+// The options every fixed-clock tool takes, at argv[*i]: --size W H, --fps N,
+// --start MS, --end MS; *i moves past their values. Unknown leaves the
+// option to the tool.
+enum class FixedClockOptionRead { Read, Bad, Unknown };
+FixedClockOptionRead ReadFixedClockOption(int argc, char** argv, int* i, FixedClockOptions* options);
+
 // The C++ class name of a timeline entry.
 std::string SceneClassName(const std::type_info& type);
