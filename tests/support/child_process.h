@@ -30,5 +30,13 @@ private:
     int status_ = 0;
 };
 
+// A shell command run to its end: its exit code (-1 after a signal) and
+// what it wrote to its standard output.
+struct CommandRun {
+    int exitCode;
+    std::string output;
+};
+CommandRun RunCommand(const std::string& command);
+
 // Everything a file holds, for messages in failed expectations.
 std::string FileText(const std::string& path);

@@ -3,7 +3,6 @@
 // line, for the script) with exit code 1.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "child_process.h"
 #include "temp_dir.h"
 
 namespace {
@@ -20,21 +20,9 @@ namespace fs = std::filesystem;
 
 const char* const kFolders[] = {"scripts", "shaders", "textures", "models", "audio"};
 
-struct CheckRun {
-    int exitCode;
-    std::string output;  // stdout only: the engine's own echo of its messages goes to stderr
-};
-
-CheckRun RunDataCheck(const fs::path& dir) {
-    const std::string command = "'" DATA_CHECK "' '" + dir.string() + "' 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {-1, "popen failed"};
-    std::string output;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+// Its standard output only: the engine's own echo of its messages goes to stderr.
+CommandRun RunDataCheck(const fs::path& dir) {
+    return RunCommand("'" DATA_CHECK "' '" + dir.string() + "' 2>/dev/null");
 }
 
 bool HasLineStarting(const std::string& output, const std::string& prefix, const std::string& containing) {
@@ -80,7 +68,7 @@ constexpr const char* kScriptStart = "!MusicPos 0\n!MusicVol 0.9\n.ID1\n-time 0 
 }  // namespace
 
 TEST(DataCheck, PassesTheGeneratedDataSet) {
-    const CheckRun run = RunDataCheck(DEMO_DATA_DIR);
+    const CommandRun run = RunDataCheck(DEMO_DATA_DIR);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "0 errors, ", "warnings")) << run.output;
 }
@@ -91,13 +79,13 @@ TEST(DataCheck, WithoutAnArgumentPrintsItsUsage) {
 
 TEST_F(BrokenDataSet, UnknownSceneKeywordIsReportedWithItsLine) {
     UseScript(std::string(kScriptStart) + ".ID42X\n-time 100 200\n");
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     // ".ID42X" starts with "ID4": only a wholly unknown keyword is an error.
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt:5: warning:", "read as scene ID4")) << run.output;
 
     UseScript(std::string(kScriptStart) + ".IDX\n-time 100 200\n");
-    const CheckRun unknown = RunDataCheck(dir.path());
+    const CommandRun unknown = RunDataCheck(dir.path());
     EXPECT_EQ(unknown.exitCode, 1) << unknown.output;
     EXPECT_TRUE(HasLineStarting(unknown.output, "scripts/demo.txt:5: error:", "unknown scene keyword \"IDX\""))
         << unknown.output;
@@ -105,7 +93,7 @@ TEST_F(BrokenDataSet, UnknownSceneKeywordIsReportedWithItsLine) {
 
 TEST_F(BrokenDataSet, SceneWithoutTimeIsReportedWithItsLine) {
     UseScript(std::string(kScriptStart) + ".ID2\n.ID3\n-time 100 200\n");
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt:5: error:", "ID2 (Scene_2) has no time line"))
         << run.output;
@@ -114,7 +102,7 @@ TEST_F(BrokenDataSet, SceneWithoutTimeIsReportedWithItsLine) {
 
 TEST_F(BrokenDataSet, UnknownParameterAndParameterBeforeAnySceneAreReported) {
     UseScript("-time 0 10\n" + std::string(kScriptStart) + "-speed 3\n");
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt:1: error:", "before any scene")) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt:6: error:", "unknown parameter \"speed\""))
@@ -123,7 +111,7 @@ TEST_F(BrokenDataSet, UnknownParameterAndParameterBeforeAnySceneAreReported) {
 
 TEST_F(BrokenDataSet, TimeEndingBeforeItStartsIsReported) {
     UseScript(std::string(kScriptStart) + ".ID2\n-time 500 500\n");
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt:6: error:", "not after its start")) << run.output;
 }
@@ -131,7 +119,7 @@ TEST_F(BrokenDataSet, TimeEndingBeforeItStartsIsReported) {
 TEST_F(BrokenDataSet, OverlappingFadesAreReportedWithTheLaterLine) {
     // Fades that only touch are fine: a scene is active over (start, end].
     UseScript(std::string(kScriptStart) + ".IFTB\n-time 0 1500\n.FTB\n-time 1500 2000\n.IFTB\n-time 1800 2500\n");
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt:10: error:", "overlaps fade FTB 1500..2000 (line 8)"))
         << run.output;
@@ -140,7 +128,7 @@ TEST_F(BrokenDataSet, OverlappingFadesAreReportedWithTheLaterLine) {
 
 TEST_F(BrokenDataSet, TimePastTheMusicIsReportedWithItsLine) {
     UseScript(std::string(kScriptStart) + ".ID2\n-time 12763 999999\n!MusicPos 999999\n");
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt:6: error:", "past the end of the music"))
         << run.output;
@@ -149,7 +137,7 @@ TEST_F(BrokenDataSet, TimePastTheMusicIsReportedWithItsLine) {
 
 TEST_F(BrokenDataSet, MissingMusicVolumeIsOnlyAWarning) {
     UseScript(".ID1\n-time 0 1000\n");
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "scripts/demo.txt: !MusicVol: warning:", "silent")) << run.output;
 }
@@ -159,7 +147,7 @@ TEST_F(BrokenDataSet, ShaderWithoutTheBlurSettingsIsReported) {
     std::ofstream(In("shaders/zkBlurShader.fx"))
         << "#pragma HLSL_PS\nsampler2D source : register(s0);\n"
            "float4 main(float2 uv : TEXCOORD0) : COLOR { return tex2D(source, uv); }\n#end\n";
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "shaders/zkBlurShader.fx: parameter settings: error:", "bloom"))
         << run.output;
@@ -168,7 +156,7 @@ TEST_F(BrokenDataSet, ShaderWithoutTheBlurSettingsIsReported) {
 TEST_F(BrokenDataSet, ShaderThatDoesNotCompileIsReportedWithTheCompilersMessage) {
     UseDataSetCopying("shaders");
     std::ofstream(In("shaders/zkNLShader.fx")) << "#pragma HLSL_PS\nfloat4 main() : COLOR { return nonsense; }\n#end\n";
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "shaders/zkNLShader.fx: pixel shader: error:", "nonsense"))
         << run.output;
@@ -180,7 +168,7 @@ TEST_F(BrokenDataSet, ShadersThatCrashTheCompilerAreReported) {
     std::ofstream(In("shaders/zkNLShader.fx")) << "#pragma HLSL_PS\nfloat main(float) { return 0; }\n#end\n";
     std::ofstream(In("shaders/zkLFShader.fx"))
         << "#pragma HLSL_VS\nfloat4 main(float4 p[ : POSITION) : POSITION { return 0; }\n#end\n";
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;  // ended normally, after its summary
     EXPECT_TRUE(HasLineStarting(run.output, "shaders/zkNLShader.fx: pixel shader: error:", "crashed")) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "shaders/zkLFShader.fx: vertex shader: error:", "crashed")) << run.output;
@@ -190,7 +178,7 @@ TEST_F(BrokenDataSet, TruncatedCompoundFileIsReported) {
     UseDataSetCopying("models");
     const fs::path file = In("models/scene_6.nc");
     fs::resize_file(file, fs::file_size(file) / 2);
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "models/scene_6.nc: ", "error: does not load")) << run.output;
     // Its names are not looked for in a compound that did not load.
@@ -207,7 +195,7 @@ TEST_F(BrokenDataSet, CompoundWithoutCameraID4IsReported) {
         bytes.replace(at, 3, "IDQ");
     ASSERT_GT(renamed, 0);
     std::ofstream(file, std::ios::binary) << bytes;
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "models/scene_4_stage.nc: camera ID4: error:", "scene ID4"))
         << run.output;
@@ -216,7 +204,7 @@ TEST_F(BrokenDataSet, CompoundWithoutCameraID4IsReported) {
 TEST_F(BrokenDataSet, MissingTextureIsReported) {
     UseDataSetCopying("textures");
     fs::remove(In("textures/tex2d_backquad.png"));
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "textures/tex2d_backquad.png: file: error:", "missing"))
         << run.output;
@@ -231,7 +219,7 @@ TEST_F(BrokenDataSet, TexturesOfTheCompoundsAreCheckedToo) {
         if (!namedInCode.count(entry.path().filename().string())) fs::remove(entry.path());
     // One that exists but is no picture.
     std::ofstream(In("textures/tex2dnpt_pimp.png")) << "not a picture";
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "textures/", "missing, referred to by models/")) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "textures/tex2dnpt_pimp.png: file: error:", "does not decode"))
@@ -242,7 +230,7 @@ TEST_F(BrokenDataSet, MissingMusicIsReported) {
     for (const char* folder : kFolders)
         if (std::string(folder) != "audio")
             fs::create_directory_symlink(fs::path(DEMO_DATA_DIR) / folder, dir.path() / folder);
-    const CheckRun run = RunDataCheck(dir.path());
+    const CommandRun run = RunDataCheck(dir.path());
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(HasLineStarting(run.output, "audio/amber-meadow_tune.ogg: file: error:", "missing")) << run.output;
 }

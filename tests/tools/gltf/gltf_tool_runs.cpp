@@ -1,6 +1,5 @@
 #include "gltf_tool_runs.h"
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,17 +10,11 @@ ToolRun RunTool(const std::string& program, const std::vector<std::string>& argu
     std::string command = "'" + program + "'";
     for (const std::string& a : arguments) command += " '" + a + "'";
     command += " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {-1, "popen failed"};
-    std::string output;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-    const int status = pclose(pipe);
+    const ToolRun run = RunCommand(command);
     // A sanitizer report exits with 1 as well: only its text tells it from a refusal.
-    EXPECT_EQ(output.find("Sanitizer"), std::string::npos) << output;
-    EXPECT_EQ(output.find("runtime error:"), std::string::npos) << output;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    EXPECT_EQ(run.output.find("Sanitizer"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("runtime error:"), std::string::npos) << run.output;
+    return run;
 }
 
 void WriteGltf(const tinygltf::Model& model, const std::string& path) {

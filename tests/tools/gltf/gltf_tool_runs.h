@@ -9,12 +9,11 @@
 #include <gtest/gtest.h>
 #include <tiny_gltf.h>
 
+#include "child_process.h"
 #include "compound/compound_writer.h"
 
-struct ToolRun {
-    int exitCode;
-    std::string output;  // stdout and stderr together
-};
+// output holds stdout and stderr together.
+using ToolRun = CommandRun;
 
 // arguments are quoted one by one after the program.
 ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments);
