@@ -263,10 +263,13 @@ HRESULT GlQuery::Issue(DWORD flags) {
 
 HRESULT GlQuery::GetData(void* data, DWORD size, DWORD flags) {
     if (!ended_ || !data || size < sizeof(DWORD)) return D3DERR_INVALIDCALL;
-    if (flags & D3DGETDATA_FLUSH) glFlush();
-    GLuint available = 0;
-    glGetQueryObjectuiv(query_, GL_QUERY_RESULT_AVAILABLE, &available);
-    if (!available) return S_FALSE;
+    // A caller that flushes polls until the answer comes; reading the result
+    // blocks until then without spinning a core the rasteriser needs.
+    if (!(flags & D3DGETDATA_FLUSH)) {
+        GLuint available = 0;
+        glGetQueryObjectuiv(query_, GL_QUERY_RESULT_AVAILABLE, &available);
+        if (!available) return S_FALSE;
+    }
     GLuint samples = 0;
     glGetQueryObjectuiv(query_, GL_QUERY_RESULT, &samples);
     *static_cast<DWORD*>(data) = samples;

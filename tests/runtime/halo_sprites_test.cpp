@@ -130,3 +130,34 @@ TEST_F(HaloPixels, ALightBehindAnOpaqueQuadGetsNoSprite) {
     EXPECT_EQ(Pixel(22, 32), 0xFF0000FFu);
     for (uint32_t pixel : Pixels()) EXPECT_EQ(pixel & 0x00FF0000u, 0u);
 }
+
+// The occlusion loop asks with D3DGETDATA_FLUSH and so reads once, blocking;
+// without the flag GetData is polled. Both must count the same samples.
+TEST_F(HaloPixels, AFlushedReadCountsWhatPollingCounts) {
+    OpenIn2D(64, 64);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    IDirect3DQuery9* query = nullptr;
+    ASSERT_EQ(device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query), D3D_OK);
+    const auto countSamples = [&](float w, float h, DWORD flags) {
+        query->Issue(D3DISSUE_BEGIN);
+        zkColor4f(1, 1, 1, 1);
+        zkBegin(BATCH_QUADS);
+        zkVertex3f(0, 0, 0), zkVertex3f(w, 0, 0), zkVertex3f(w, h, 0), zkVertex3f(0, h, 0);
+        query->Issue(D3DISSUE_END);
+        DWORD samples = 0;
+        HRESULT result;
+        int polls = 0;
+        while ((result = query->GetData(&samples, sizeof samples, flags)) == S_FALSE) ++polls;
+        EXPECT_EQ(result, D3D_OK);
+        if (flags & D3DGETDATA_FLUSH) {
+            EXPECT_EQ(polls, 0) << "a flushed read waits for the answer";
+        }
+        return samples;
+    };
+    for (const auto& [w, h] : {std::pair<float, float>{10, 7}, {64, 64}, {0, 0}, {33, 1}}) {
+        const DWORD blocking = countSamples(w, h, D3DGETDATA_FLUSH);
+        EXPECT_EQ(blocking, static_cast<DWORD>(w * h));
+        EXPECT_EQ(countSamples(w, h, 0), blocking);
+    }
+    query->Release();
+}
