@@ -447,8 +447,16 @@ HRESULT RecordingDevice::SetFVF(DWORD fvf) {
 HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride) {
     std::string call = "DrawPrimitiveUP(" + PrimitiveName(type) + ", " + std::to_string(primitives) + ", " +
                        std::to_string(stride);
-    if (fvf_ == (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1) && stride >= 36)
-        call += ", " + FormatBatchVertices(static_cast<const uint8_t*>(vertices), VertexCount(type, primitives), stride);
+    const auto* bytes = static_cast<const uint8_t*>(vertices);
+    const UINT count = VertexCount(type, primitives);
+    if (!log_->formatVertices) {
+        // Still read every byte the draw hands over, so a short array is caught.
+        uint8_t sum = 0;
+        for (size_t i = 0; i < size_t{count} * stride; ++i) sum = static_cast<uint8_t>(sum + bytes[i]);
+        call += ", " + std::to_string(sum);
+    } else if (fvf_ == (D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1) && stride >= 36) {
+        call += ", " + FormatBatchVertices(bytes, count, stride);
+    }
     record(call + ")");
     return D3D_OK;
 }

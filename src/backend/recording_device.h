@@ -22,6 +22,7 @@ struct RecordedCalls {
     DWORD occlusionSamples = 1;        // what every occlusion query counts
     int queryPollsBeforeReady = 0;     // GetData answers S_FALSE this often first
     bool queryFails = false;           // GetData fails
+    bool formatVertices = true;        // false: DrawPrimitiveUP's vertices are read, not written out (fuzzing)
     int resourcesMade = 0;             // numbers the log names
     int resourcesAlive = 0;            // resources not yet released
 

@@ -26,6 +26,8 @@ void StartFuzzShell() {
     // Every input is written to a file; on a disk the file system's journal costs more than the parsing.
     if (std::filesystem::is_directory("/dev/shm")) setenv("TMPDIR", "/dev/shm", 1);
     std::filesystem::current_path(FuzzScratch().path());
+    // Writing out every vertex as text would cost more than the code under test.
+    g_calls.formatVertices = false;
     SetDirect3DFactory([] { return new RecordingDirect3D(&g_calls); });
     g_demoApp = new DemoApp();
     g_demoApp->context = g_graphics = zkCreateDevice(nullptr, 640, 480, 0);
