@@ -104,11 +104,14 @@ void KillAndWaitForDeath(pid_t child) {
 
 }  // namespace
 
-// The demo's shaders three times over, a crash between the rounds: every
-// compile gives what compiling in the process gives, byte for byte.
+// The demo's shaders and sources the compiler refuses, three times over, a
+// crash between the rounds: every compile gives what compiling in the
+// process gives, byte for byte.
 TEST(HlslCompileIsolated, CompileAfterCompileGivesTheInProcessResultsAcrossACrash) {
-    const std::vector<Source> sources = DemoSources();
+    std::vector<Source> sources = DemoSources();
     ASSERT_GE(sources.size(), 8u);
+    sources.insert(sources.begin() + 3, {"float4 main() : COLOR { return undefinedThing; }", "ps_3_0"});
+    sources.insert(sources.begin() + 6, {"float4 main(float4 p : POSITION) : POSITION { return p }", "vs_2_0"});
     std::vector<std::string> expected;
     for (const Source& source : sources) expected.push_back(InProcess(source));
     for (int round = 0; round < 3; ++round) {
