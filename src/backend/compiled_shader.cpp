@@ -24,7 +24,7 @@ namespace {
 class Writer {
 public:
     void Word(uint32_t value) { bytes.append(reinterpret_cast<const char*>(&value), sizeof value); }
-    void Text(const std::string& text) {
+    void Text(std::string_view text) {
         Word(static_cast<uint32_t>(text.size()));
         bytes += text;
     }
@@ -87,6 +87,18 @@ bool ReadVaryings(Reader* in, std::vector<ShaderVarying>* varyings) {
 }
 
 }  // namespace
+
+std::string SerializeCompileRequest(std::string_view source, std::string_view profile) {
+    Writer out;
+    out.Text(source);
+    out.Text(profile);
+    return out.bytes;
+}
+
+bool DeserializeCompileRequest(const std::string& bytes, std::string* source, std::string* profile) {
+    Reader in(bytes);
+    return in.Text(source) && in.Text(profile) && in.AtEnd();
+}
 
 std::string SerializeCompileResult(bool ok, const std::string& errors, const CompiledShader& compiled) {
     Writer out;

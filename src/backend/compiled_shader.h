@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class ShaderStage : uint32_t { Vertex, Pixel };
@@ -68,7 +69,9 @@ constexpr const char* kPixelBlockName = "d3d_PixelConstants";
 // stages' names differ so that they never clash when linked.
 std::string SamplerGlslName(ShaderStage stage, uint32_t unit);
 
-// The outcome of one compilation as bytes, and back. Reading refuses bytes
-// that are cut short or carry impossible sizes.
+// A request to compile and the outcome of one compilation as bytes, and
+// back. Reading refuses bytes that are cut short or carry impossible sizes.
+std::string SerializeCompileRequest(std::string_view source, std::string_view profile);
+bool DeserializeCompileRequest(const std::string& bytes, std::string* source, std::string* profile);
 std::string SerializeCompileResult(bool ok, const std::string& errors, const CompiledShader& compiled);
 bool DeserializeCompileResult(const std::string& bytes, bool* ok, std::string* errors, CompiledShader* compiled);

@@ -3,6 +3,7 @@
 // semantic so that stages link, and vertex inputs bind, by meaning.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -13,10 +14,15 @@
 bool CompileHlsl(const char* source, size_t length, const char* profile, CompiledShader* compiled,
                  std::string* errors);
 
-// CompileHlsl in a child process: a crash or hang of glslang or SPIRV-Cross
-// on this source becomes a failure with a text that says so.
+// Far beyond any real compile, even under the sanitizers.
+constexpr std::chrono::milliseconds kHlslCompileTimeLimit{60000};
+
+// CompileHlsl in a child process that serves one compile after another: a
+// crash of glslang or SPIRV-Cross on this source, or a compile that outlasts
+// timeLimit, becomes a failure with a text that says so, and the next
+// compile gets a fresh child.
 bool CompileHlslIsolated(const char* source, size_t length, const char* profile, CompiledShader* compiled,
-                         std::string* errors);
+                         std::string* errors, std::chrono::milliseconds timeLimit = kHlslCompileTimeLimit);
 
 // "TEXCOORD" -> "TEXCOORD0", "color1" -> "COLOR1": a semantic with its index.
 std::string NormalizedSemantic(const std::string& semantic);

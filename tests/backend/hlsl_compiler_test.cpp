@@ -190,18 +190,18 @@ TEST(HlslCompiler, CompileResultsSurviveTheirByteFormAndDamagedBytesAreRefused) 
     EXPECT_FALSE(DeserializeCompileResult(badStage, &ok, &text, &back));
 }
 
-TEST(HlslCompiler, IsolatedCompilationGivesTheSameResultAndSurvivesCrashes) {
-    CompiledShader direct, isolated;
-    std::string errors;
-    ASSERT_TRUE(Compile(kVertexSource, "vs_3_0", &direct, &errors));
-    ASSERT_TRUE(CompileHlslIsolated(kVertexSource, std::strlen(kVertexSource), "vs_3_0", &isolated, &errors)) << errors;
-    EXPECT_EQ(isolated.glsl, direct.glsl);
-    EXPECT_EQ(isolated.constants.size(), direct.constants.size());
-
-    const char* crash = "float main(float) { return 0; }";
-    EXPECT_FALSE(CompileHlslIsolated(crash, std::strlen(crash), "ps_3_0", &isolated, &errors));
-    EXPECT_NE(errors.find("crashed"), std::string::npos) << errors;
-    const char* broken = "float4 main() : COLOR { return undefinedThing; }";
-    EXPECT_FALSE(CompileHlslIsolated(broken, std::strlen(broken), "ps_3_0", &isolated, &errors));
-    EXPECT_NE(errors.find("undefinedThing"), std::string::npos) << errors;
+// The request crosses the other way: the source whole, zero bytes included.
+TEST(HlslCompiler, CompileRequestsSurviveTheirByteFormAndDamagedBytesAreRefused) {
+    const std::string source("float4 main() : COLOR { return 0; }\0tail", 40);
+    const std::string bytes = SerializeCompileRequest(source, "ps_2_0");
+    std::string sourceBack, profileBack;
+    ASSERT_TRUE(DeserializeCompileRequest(bytes, &sourceBack, &profileBack));
+    EXPECT_EQ(sourceBack, source);
+    EXPECT_EQ(profileBack, "ps_2_0");
+    for (size_t cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_FALSE(DeserializeCompileRequest(bytes.substr(0, cut), &sourceBack, &profileBack)) << cut;
+    EXPECT_FALSE(DeserializeCompileRequest(bytes + "x", &sourceBack, &profileBack));
+    std::string huge = bytes;
+    huge.replace(0, 4, std::string(4, '\xFF'));  // the source's length
+    EXPECT_FALSE(DeserializeCompileRequest(huge, &sourceBack, &profileBack));
 }
