@@ -132,20 +132,24 @@ HRESULT GlTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
 
 HRESULT GlTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*, DWORD) {
     const bool bytes = description_.Format == D3DFMT_A8R8G8B8 || description_.Format == D3DFMT_X8R8G8B8;
-    if (level != 0 || !bytes || !locked_.empty()) return D3DERR_INVALIDCALL;
-    locked_.assign(static_cast<size_t>(description_.Width) * description_.Height, 0);
-    locked->Pitch = static_cast<INT>(description_.Width * 4);
+    if (level >= levels_ || !bytes || !locked_.empty()) return D3DERR_INVALIDCALL;
+    const D3DSURFACE_DESC size = LevelDescription(description_, level);
+    locked_.assign(static_cast<size_t>(size.Width) * size.Height, 0);
+    lockedLevel_ = level;
+    locked->Pitch = static_cast<INT>(size.Width * 4);
     locked->pBits = locked_.data();
     return D3D_OK;
 }
 
+// Only the level written changes: as in Direct3D, the levels below keep
+// what was written into them.
 HRESULT GlTexture::UnlockRect(UINT level) {
-    if (level != 0 || locked_.empty()) return D3DERR_INVALIDCALL;
+    if (level != lockedLevel_ || locked_.empty()) return D3DERR_INVALIDCALL;
+    const D3DSURFACE_DESC size = LevelDescription(description_, level);
     glBindTexture(GL_TEXTURE_2D, texture_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(description_.Width),
-                    static_cast<GLsizei>(description_.Height), GL_BGRA, GL_UNSIGNED_BYTE, locked_.data());
-    if (levels_ > 1) glGenerateMipmap(GL_TEXTURE_2D);
+    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(size.Width),
+                    static_cast<GLsizei>(size.Height), GL_BGRA, GL_UNSIGNED_BYTE, locked_.data());
     locked_.clear();
     locked_.shrink_to_fit();
     return D3D_OK;
