@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "backend/d3d9_sizes.h"
+#include "backend/gl_state_shadow.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ GlTexture* GlTexture::Create(UINT width, UINT height, UINT levels, DWORD usage, 
     levels = levels ? std::min(levels, MaxLevels(width, height)) : MaxLevels(width, height);
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    BindGlTextureForUpload(GL_TEXTURE_2D, texture);
     AllocateLevels(GL_TEXTURE_2D, gl, width, height, levels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
     return new GlTexture(texture, {format, usage, pool, width, height}, levels);
@@ -110,7 +111,7 @@ GlTexture* GlTexture::Create(UINT width, UINT height, UINT levels, DWORD usage, 
 ULONG GlTexture::Release() {
     if (--references_) return references_;
     delete level0_;
-    glDeleteTextures(1, &texture_);
+    DeleteGlTexture(texture_);
     delete this;
     return 0;
 }
@@ -146,7 +147,7 @@ HRESULT GlTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*, DWO
 HRESULT GlTexture::UnlockRect(UINT level) {
     if (level != lockedLevel_ || locked_.empty()) return D3DERR_INVALIDCALL;
     const D3DSURFACE_DESC size = LevelDescription(description_, level);
-    glBindTexture(GL_TEXTURE_2D, texture_);
+    BindGlTextureForUpload(GL_TEXTURE_2D, texture_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(size.Width),
                     static_cast<GLsizei>(size.Height), GL_BGRA, GL_UNSIGNED_BYTE, locked_.data());
@@ -169,7 +170,7 @@ GlCubeTexture* GlCubeTexture::Create(UINT edge, UINT levels, DWORD usage, D3DFOR
     levels = levels ? std::min(levels, MaxLevels(edge, edge)) : MaxLevels(edge, edge);
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
+    BindGlTextureForUpload(GL_TEXTURE_CUBE_MAP, texture);
     // Direct3D's face order is GL's: +X, -X, +Y, -Y, +Z, -Z.
     for (int face = 0; face < 6; ++face) AllocateLevels(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, gl, edge, edge, levels);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
@@ -179,7 +180,7 @@ GlCubeTexture* GlCubeTexture::Create(UINT edge, UINT levels, DWORD usage, D3DFOR
 ULONG GlCubeTexture::Release() {
     if (--references_) return references_;
     for (GlSurface* face : faces_) delete face;
-    glDeleteTextures(1, &texture_);
+    DeleteGlTexture(texture_);
     delete this;
     return 0;
 }
@@ -202,7 +203,7 @@ GlBuffer<Interface>::GlBuffer(UINT length) : bytes_(length) {
 
 template <typename Interface>
 GlBuffer<Interface>::~GlBuffer() {
-    glDeleteBuffers(1, &buffer_);
+    DeleteGlBuffer(buffer_);
 }
 
 template <typename Interface>
