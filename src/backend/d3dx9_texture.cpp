@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "backend/box_mip_chain.h"
 #include "backend/file_open.h"
 
 namespace {
@@ -73,6 +74,16 @@ std::vector<uint32_t> Resample(const Image& image, UINT width, UINT height) {
     return out;
 }
 
+bool WriteLevel(IDirect3DTexture9* texture, UINT level, const std::vector<uint32_t>& pixels, UINT width,
+                UINT height) {
+    D3DLOCKED_RECT locked{};
+    if (texture->LockRect(level, &locked, nullptr, 0) != D3D_OK) return false;
+    for (UINT y = 0; y < height; ++y)
+        std::memcpy(static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch,
+                    &pixels[static_cast<size_t>(y) * width], width * sizeof(uint32_t));
+    return texture->UnlockRect(level) == D3D_OK;
+}
+
 UINT FullChain(UINT width, UINT height) {
     UINT levels = 1;
     for (UINT edge = std::max(width, height); edge > 1; edge >>= 1) ++levels;
@@ -109,15 +120,15 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* path,
     if (device->CreateTexture(width, height, mipLevels, usage, format, pool, &made, nullptr) != D3D_OK)
         return D3DERR_INVALIDCALL;
     const std::vector<uint32_t> pixels = Resample(image, width, height);
-    D3DLOCKED_RECT locked{};
-    if (made->LockRect(0, &locked, nullptr, 0) != D3D_OK) {
+    const std::vector<MipLevel> chain = BuildBoxMipChain(pixels, width, height, made->GetLevelCount());
+    bool written = WriteLevel(made, 0, pixels, width, height);
+    for (size_t level = 0; level < chain.size() && written; ++level)
+        written = WriteLevel(made, static_cast<UINT>(level + 1), chain[level].pixels, chain[level].width,
+                             chain[level].height);
+    if (!written) {
         made->Release();
         return D3DERR_INVALIDCALL;
     }
-    for (UINT y = 0; y < height; ++y)
-        std::memcpy(static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch,
-                    &pixels[static_cast<size_t>(y) * width], width * sizeof(uint32_t));
-    made->UnlockRect(0);
     *texture = made;
     return D3D_OK;
 }

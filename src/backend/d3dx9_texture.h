@@ -9,7 +9,9 @@ constexpr UINT D3DX_DEFAULT_NONPOW2 = 0xFFFFFFFEu;
 
 // PNG files. Width and height D3DX_DEFAULT round the image up to powers of
 // two; D3DX_DEFAULT_NONPOW2 keeps its size. Pixels equal to a non-zero colour
-// key (ARGB) become transparent black.
+// key (ARGB) become transparent black. The levels below the first are
+// box-filtered on the CPU and written one by one, as D3DX's default mip
+// filter makes them.
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice9* device, const char* path, IDirect3DTexture9** texture);
 HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* path, UINT width, UINT height,
                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,

@@ -17,6 +17,7 @@
 #include "backend/gl_pipeline.h"
 #include "backend/gl_program_cache.h"
 #include "backend/gl_resources.h"
+#include "backend/gl_state_shadow.h"
 
 namespace {
 
@@ -55,7 +56,10 @@ bool HasInput(const std::vector<VertexAttribute>& layout, const char* semantic) 
 
 class GlDevice : public IDirect3DDevice9 {
 public:
-    GlDevice(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
+    // A new context: its shadow knows nothing yet.
+    GlDevice(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {
+        SetCurrentGlState(&state_);
+    }
 
     // False when the back buffer cannot be made as asked.
     bool CreateBackBuffer(const D3DPRESENT_PARAMETERS& parameters) {
@@ -130,6 +134,7 @@ public:
         const GLuint framebuffers[] = {drawFramebuffer_, backFramebuffer_, resolveFramebuffer_};
         glDeleteFramebuffers(3, framebuffers);
         glDeleteRenderbuffers(1, &resolveColour_);
+        if (CurrentGlState() == &state_) SetCurrentGlState(nullptr);
         SDL_GL_MakeCurrent(window_, nullptr);
         SDL_GL_DeleteContext(context_);
     }
@@ -323,9 +328,9 @@ public:
         const LinkedProgram* program = PrepareDraw(type, layout);
         if (!program) return D3DERR_INVALIDCALL;
 
-        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
+        state_.BindArrayBuffer(vertexBuffer_);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * stride, vertices, GL_STREAM_DRAW);
-        SetVertexLayout(stride, 0, layout, *program);
+        SetVertexLayout(vertexBuffer_, stride, 0, layout, *program);
         glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(count));
         return D3D_OK;
     }
@@ -370,9 +375,8 @@ public:
         const LinkedProgram* program = PrepareDraw(type, layout);
         if (!program) return D3DERR_INVALIDCALL;
 
-        glBindBuffer(GL_ARRAY_BUFFER, stream_->name());
-        SetVertexLayout(streamStride_, streamOffset_, layout, *program);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name());
+        SetVertexLayout(stream_->name(), streamStride_, streamOffset_, layout, *program);
+        state_.BindElementBuffer(indices_->name());
         const uintptr_t firstByte = static_cast<uintptr_t>(startIndex) * indices_->indexSize();
         glDrawRangeElementsBaseVertex(GL_TRIANGLES, minVertex, minVertex + (vertices - 1),
                                       static_cast<GLsizei>(indexCount), indices_->indexType(),
@@ -468,7 +472,7 @@ private:
     // Lays the registers a stage's constants were given out as its uniform
     // block: register k of element e at offset + e * arrayStride + k * registerStride.
     void UploadConstants(const GlShaderStage* stage, const std::vector<float>& registers, GLuint binding,
-                         int buffer) {
+                         GLuint buffer) {
         if (!stage || stage->compiled().blockName.empty()) return;
         const CompiledShader& compiled = stage->compiled();
         std::vector<uint8_t>& block = block_;
@@ -486,9 +490,8 @@ private:
                     StoreComponent(constant.type, registers[registerIndex * 4 + i], &block[offset + i * 4]);
             }
         }
-        glBindBuffer(GL_UNIFORM_BUFFER, constantBuffers_[buffer]);
-        glBufferData(GL_UNIFORM_BUFFER, static_cast<GLsizeiptr>(block.size()), block.data(), GL_STREAM_DRAW);
-        glBindBufferBase(GL_UNIFORM_BUFFER, binding, constantBuffers_[buffer]);
+        state_.FillUniformBuffer(buffer, constantBuffers_[buffer], block);
+        state_.BindUniformBufferBase(binding, constantBuffers_[buffer]);
     }
 
     // A float register component as the block member's type holds it.
@@ -521,7 +524,7 @@ private:
         if (Lookup(renderStates_, D3DRS_ALPHATESTENABLE)) key.alphaFunc = Lookup(renderStates_, D3DRS_ALPHAFUNC);
         const LinkedProgram& program = programs_->Get(key, vertexShader_, pixelShader_);
         if (!program.program) return nullptr;
-        glUseProgram(program.program);
+        state_.UseProgram(program.program);
         SetFixedFunctionUniforms(program);
         UploadConstants(vertexShader_, vertexConstants_, kVertexBlockBinding, 0);
         UploadConstants(pixelShader_, pixelConstants_, kPixelBlockBinding, 1);
@@ -627,33 +630,37 @@ private:
 
     void BindTextures() {
         for (DWORD stage = 0; stage < kStages; ++stage) {
-            glActiveTexture(GL_TEXTURE0 + stage);
             GLuint texture2D = 0, cube = 0;
             if (auto* texture = dynamic_cast<GlTexture*>(textures_[stage])) texture2D = texture->name();
             if (auto* texture = dynamic_cast<GlCubeTexture*>(textures_[stage])) cube = texture->name();
-            glBindTexture(GL_TEXTURE_2D, texture2D);
-            glBindTexture(GL_TEXTURE_CUBE_MAP, cube);
-            ApplySamplerStates(samplers_[stage], samplerStates_[stage]);
-            glBindSampler(stage, samplers_[stage]);
+            state_.BindTexture(stage, GL_TEXTURE_2D, texture2D);
+            state_.BindTexture(stage, GL_TEXTURE_CUBE_MAP, cube);
+            state_.SetSamplerParameters(stage, samplers_[stage], SamplerParametersOf(samplerStates_[stage]));
+            state_.BindSampler(stage, samplers_[stage]);
         }
-        glActiveTexture(GL_TEXTURE0);
     }
 
     // Feeds each input the program reads from the layout element of its
-    // semantic, in vertices that start `offset` bytes into the bound buffer.
-    void SetVertexLayout(UINT stride, UINT offset, const std::vector<VertexAttribute>& layout,
+    // semantic, in vertices that start `offset` bytes into the buffer.
+    void SetVertexLayout(GLuint buffer, UINT stride, UINT offset, const std::vector<VertexAttribute>& layout,
                          const LinkedProgram& program) {
-        for (GLint location = 0; location < maxAttributes_; ++location)
-            glDisableVertexAttribArray(static_cast<GLuint>(location));
+        state_.BindArrayBuffer(buffer);
+        uint32_t enabled = 0;
+        for (const VertexAttribute& attribute : layout) {
+            auto input = program.attributes.find(attribute.semantic);
+            if (input != program.attributes.end() && input->second >= 0 &&
+                input->second < static_cast<GLint>(GlStateShadow::kAttributes))
+                enabled |= 1u << input->second;
+        }
+        state_.EnableAttributes(enabled, static_cast<GLuint>(maxAttributes_));
         for (const VertexAttribute& attribute : layout) {
             auto input = program.attributes.find(attribute.semantic);
             if (input == program.attributes.end() || input->second < 0) continue;
-            const GLuint location = static_cast<GLuint>(input->second);
-            glEnableVertexAttribArray(location);
             // D3DCOLOR bytes are B, G, R, A: GL's BGRA attribute order.
-            glVertexAttribPointer(location, attribute.bgra ? GL_BGRA : attribute.components, attribute.type,
-                                  attribute.bgra ? GL_TRUE : GL_FALSE, static_cast<GLsizei>(stride),
-                                  reinterpret_cast<const void*>(static_cast<uintptr_t>(offset) + attribute.offset));
+            state_.SetAttributeSource(static_cast<GLuint>(input->second),
+                                      {buffer, attribute.bgra ? GL_BGRA : attribute.components, attribute.type,
+                                       static_cast<GLboolean>(attribute.bgra ? GL_TRUE : GL_FALSE), static_cast<GLsizei>(stride),
+                                       static_cast<uintptr_t>(offset) + attribute.offset});
         }
     }
 
@@ -678,6 +685,7 @@ private:
     GLuint resolveFramebuffer_ = 0, resolveColour_ = 0;
     GLuint vertexArray_ = 0, vertexBuffer_ = 0;
     GLuint samplers_[kStages] = {};
+    GlStateShadow state_;  // declared before every owner of GL objects, so it outlives their deletion
     std::unique_ptr<ProgramCache> programs_ = std::make_unique<ProgramCache>();
     GlVertexDeclaration* declaration_ = nullptr;  // null: the FVF describes the vertices
     GlVertexBuffer* stream_ = nullptr;

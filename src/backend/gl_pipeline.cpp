@@ -92,17 +92,14 @@ void ApplyRenderStates(const StateTable& states, bool depthBuffer) {
     ColourMask(3, State(states, D3DRS_COLORWRITEENABLE3));
 }
 
-void ApplySamplerStates(GLuint sampler, const StateTable& states) {
+SamplerParameters SamplerParametersOf(const StateTable& states) {
     const bool linearMin = State(states, D3DSAMP_MINFILTER) == D3DTEXF_LINEAR;
     const DWORD mip = State(states, D3DSAMP_MIPFILTER);
     GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
     if (mip == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
     if (mip == D3DTEXF_LINEAR) minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER,
-                        State(states, D3DSAMP_MAGFILTER) == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, Address(State(states, D3DSAMP_ADDRESSU)));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, Address(State(states, D3DSAMP_ADDRESSV)));
+    return {minFilter, State(states, D3DSAMP_MAGFILTER) == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST,
+            Address(State(states, D3DSAMP_ADDRESSU)), Address(State(states, D3DSAMP_ADDRESSV))};
 }
 
 StateTable DefaultRenderStates(bool depthBuffer) {

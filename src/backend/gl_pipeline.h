@@ -6,13 +6,14 @@
 #include <map>
 
 #include "backend/d3d9.h"
+#include "backend/gl_state_shadow.h"
 
 using StateTable = std::map<uint32_t, DWORD>;
 
 // Depth, blending, culling and write masks. Depth testing needs a depth buffer.
 void ApplyRenderStates(const StateTable& renderStates, bool depthBuffer);
 // Filters and addressing of one stage's sampler object.
-void ApplySamplerStates(GLuint sampler, const StateTable& samplerStates);
+SamplerParameters SamplerParametersOf(const StateTable& samplerStates);
 // The states a new device starts with, as Direct3D documents them.
 StateTable DefaultRenderStates(bool depthBuffer);
 StateTable DefaultSamplerStates();

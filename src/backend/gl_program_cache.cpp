@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "backend/gl_stage_link.h"
+#include "backend/gl_state_shadow.h"
 #include "backend/win32.h"
 
 namespace {
@@ -124,7 +125,7 @@ const LinkedProgram& ProgramCache::Get(const ProgramKey& key, const GlShaderStag
         made.pointScale = glGetUniformLocation(program, "d3d_PointScale");
         made.viewportHeight = glGetUniformLocation(program, "d3d_ViewportHeight");
         made.attributes = ActiveInputs(program);
-        glUseProgram(program);
+        UseGlProgram(program);
         glUniform1i(glGetUniformLocation(program, "d3d_Texture0"), 0);
         BindSamplers(program, vertex);
         BindSamplers(program, pixel);

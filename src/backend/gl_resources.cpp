@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "backend/d3d9_sizes.h"
+#include "backend/gl_state_shadow.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ GlTexture* GlTexture::Create(UINT width, UINT height, UINT levels, DWORD usage, 
     levels = levels ? std::min(levels, MaxLevels(width, height)) : MaxLevels(width, height);
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    BindGlTextureForUpload(GL_TEXTURE_2D, texture);
     AllocateLevels(GL_TEXTURE_2D, gl, width, height, levels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
     return new GlTexture(texture, {format, usage, pool, width, height}, levels);
@@ -110,7 +111,7 @@ GlTexture* GlTexture::Create(UINT width, UINT height, UINT levels, DWORD usage, 
 ULONG GlTexture::Release() {
     if (--references_) return references_;
     delete level0_;
-    glDeleteTextures(1, &texture_);
+    DeleteGlTexture(texture_);
     delete this;
     return 0;
 }
@@ -132,20 +133,24 @@ HRESULT GlTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description) {
 
 HRESULT GlTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*, DWORD) {
     const bool bytes = description_.Format == D3DFMT_A8R8G8B8 || description_.Format == D3DFMT_X8R8G8B8;
-    if (level != 0 || !bytes || !locked_.empty()) return D3DERR_INVALIDCALL;
-    locked_.assign(static_cast<size_t>(description_.Width) * description_.Height, 0);
-    locked->Pitch = static_cast<INT>(description_.Width * 4);
+    if (level >= levels_ || !bytes || !locked_.empty()) return D3DERR_INVALIDCALL;
+    const D3DSURFACE_DESC size = LevelDescription(description_, level);
+    locked_.assign(static_cast<size_t>(size.Width) * size.Height, 0);
+    lockedLevel_ = level;
+    locked->Pitch = static_cast<INT>(size.Width * 4);
     locked->pBits = locked_.data();
     return D3D_OK;
 }
 
+// Only the level written changes: as in Direct3D, the levels below keep
+// what was written into them.
 HRESULT GlTexture::UnlockRect(UINT level) {
-    if (level != 0 || locked_.empty()) return D3DERR_INVALIDCALL;
-    glBindTexture(GL_TEXTURE_2D, texture_);
+    if (level != lockedLevel_ || locked_.empty()) return D3DERR_INVALIDCALL;
+    const D3DSURFACE_DESC size = LevelDescription(description_, level);
+    BindGlTextureForUpload(GL_TEXTURE_2D, texture_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(description_.Width),
-                    static_cast<GLsizei>(description_.Height), GL_BGRA, GL_UNSIGNED_BYTE, locked_.data());
-    if (levels_ > 1) glGenerateMipmap(GL_TEXTURE_2D);
+    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(size.Width),
+                    static_cast<GLsizei>(size.Height), GL_BGRA, GL_UNSIGNED_BYTE, locked_.data());
     locked_.clear();
     locked_.shrink_to_fit();
     return D3D_OK;
@@ -165,7 +170,7 @@ GlCubeTexture* GlCubeTexture::Create(UINT edge, UINT levels, DWORD usage, D3DFOR
     levels = levels ? std::min(levels, MaxLevels(edge, edge)) : MaxLevels(edge, edge);
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
+    BindGlTextureForUpload(GL_TEXTURE_CUBE_MAP, texture);
     // Direct3D's face order is GL's: +X, -X, +Y, -Y, +Z, -Z.
     for (int face = 0; face < 6; ++face) AllocateLevels(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, gl, edge, edge, levels);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
@@ -175,7 +180,7 @@ GlCubeTexture* GlCubeTexture::Create(UINT edge, UINT levels, DWORD usage, D3DFOR
 ULONG GlCubeTexture::Release() {
     if (--references_) return references_;
     for (GlSurface* face : faces_) delete face;
-    glDeleteTextures(1, &texture_);
+    DeleteGlTexture(texture_);
     delete this;
     return 0;
 }
@@ -198,7 +203,7 @@ GlBuffer<Interface>::GlBuffer(UINT length) : bytes_(length) {
 
 template <typename Interface>
 GlBuffer<Interface>::~GlBuffer() {
-    glDeleteBuffers(1, &buffer_);
+    DeleteGlBuffer(buffer_);
 }
 
 template <typename Interface>

@@ -53,6 +53,7 @@ private:
     DWORD levels_;
     GlSurface* level0_ = nullptr;
     std::vector<uint32_t> locked_;
+    UINT lockedLevel_ = 0;
     ULONG references_ = 1;
 };
 

@@ -59,14 +59,22 @@ HRESULT RecordingTexture::GetLevelDesc(UINT level, D3DSURFACE_DESC* description)
 }
 
 HRESULT RecordingTexture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT*, DWORD) {
-    if (level != 0) return D3DERR_INVALIDCALL;
-    pixels_.resize(static_cast<size_t>(description_.Width) * description_.Height);
-    locked->Pitch = static_cast<INT>(description_.Width * 4);
-    locked->pBits = pixels_.data();
+    if (level >= levels_) return D3DERR_INVALIDCALL;
+    if (levelPixels_.size() < levels_) levelPixels_.resize(levels_);
+    const D3DSURFACE_DESC size = LevelDescription(description_, level);
+    std::vector<uint32_t>& pixels = levelPixels_[level];
+    pixels.resize(static_cast<size_t>(size.Width) * size.Height);
+    locked->Pitch = static_cast<INT>(size.Width * 4);
+    locked->pBits = pixels.data();
     return D3D_OK;
 }
 
-HRESULT RecordingTexture::UnlockRect(UINT level) { return level == 0 ? D3D_OK : D3DERR_INVALIDCALL; }
+HRESULT RecordingTexture::UnlockRect(UINT level) { return level < levels_ ? D3D_OK : D3DERR_INVALIDCALL; }
+
+const std::vector<uint32_t>& RecordingTexture::pixels(UINT level) const {
+    static const std::vector<uint32_t> unwritten;
+    return level < levelPixels_.size() ? levelPixels_[level] : unwritten;
+}
 
 RecordingCubeTexture::RecordingCubeTexture(RecordedCalls* log, const D3DSURFACE_DESC& description, DWORD levels)
     : log_(log), levels_(levels), name_(NextName(log, "cube")) {

@@ -35,8 +35,8 @@ public:
     HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
     HRESULT UnlockRect(UINT level) override;
     const std::string& name() const { return name_; }
-    // Level 0 as written through LockRect, 0xAARRGGBB, top row first.
-    const std::vector<uint32_t>& pixels() const { return pixels_; }
+    // A level as written through LockRect, 0xAARRGGBB, top row first; empty until written.
+    const std::vector<uint32_t>& pixels(UINT level = 0) const;
 
 private:
     RecordedCalls* log_;
@@ -44,7 +44,7 @@ private:
     DWORD levels_;
     std::string name_;
     RecordingSurface* level0_ = nullptr;
-    std::vector<uint32_t> pixels_;
+    std::vector<std::vector<uint32_t>> levelPixels_;
     ULONG references_ = 1;
 };
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "backend/box_mip_chain.h"
+
 namespace {
 
 // Positions already in clip space, with the texture coordinate of each corner.
@@ -90,11 +92,16 @@ IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height
     IDirect3DTexture9* texture = nullptr;
     if (device->CreateTexture(width, height, levels, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr) != D3D_OK)
         return nullptr;
-    D3DLOCKED_RECT locked;
-    if (texture->LockRect(0, &locked, nullptr, 0) == D3D_OK) {
-        for (UINT y = 0; y < height; ++y)
-            std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, &pixels[y * width], width * 4);
-        texture->UnlockRect(0);
+    std::vector<MipLevel> chain = BuildBoxMipChain(pixels, width, height, texture->GetLevelCount());
+    chain.insert(chain.begin(), MipLevel{width, height, pixels});
+    for (UINT level = 0; level < chain.size(); ++level) {
+        const MipLevel& from = chain[level];
+        D3DLOCKED_RECT locked;
+        if (texture->LockRect(level, &locked, nullptr, 0) != D3D_OK) continue;
+        for (UINT y = 0; y < from.height; ++y)
+            std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch, &from.pixels[y * from.width],
+                        from.width * 4);
+        texture->UnlockRect(level);
     }
     return texture;
 }

@@ -37,6 +37,7 @@ protected:
     std::vector<ID3DXConstantTable*> tables;
 };
 
-// A 2D texture whose level 0 holds the given 0xAARRGGBB pixels, row by row.
+// A 2D texture whose level 0 holds the given 0xAARRGGBB pixels, row by row, and
+// whose other levels are box-filtered from it as a texture loaded from a file.
 IDirect3DTexture9* MakeTexture(IDirect3DDevice9* device, UINT width, UINT height, UINT levels,
                                const std::vector<uint32_t>& pixels);
