@@ -9,7 +9,8 @@ apt-get install -y --no-install-recommends \
   glslang-dev glslang-tools spirv-tools libspirv-cross-c-shared-dev \
   libgl1-mesa-dri libegl-mesa0 \
   libgtest-dev \
-  libtinygltf-dev
+  libtinygltf-dev \
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
 # The desktop path's tests: a real X server, synthetic input, a real sound server.
 apt-get install -y --no-install-recommends \
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libx11-dev libxtst-dev \

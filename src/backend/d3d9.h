@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "backend/back_buffer_reader.h"
 #include "backend/win32.h"
 
 using D3DCOLOR = uint32_t;  // ARGB, bytes in memory B, G, R, A
@@ -432,6 +434,9 @@ public:
     // Not Direct3D: the back buffer as rows of 0xAARRGGBB, top row first,
     // for tests and screenshots.
     virtual std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) = 0;
+    // Not Direct3D: a reader of whole frames through a ring of `depth`
+    // buffers, for recording; null where the device has no pixels to give.
+    virtual std::unique_ptr<BackBufferReader> CreateBackBufferReader(int depth) = 0;
 };
 
 class IDirect3D9 {

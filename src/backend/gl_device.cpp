@@ -14,6 +14,7 @@
 
 #include "backend/d3d9_sizes.h"
 #include "backend/d3dx9_math.h"
+#include "backend/gl_back_buffer_reader.h"
 #include "backend/gl_pipeline.h"
 #include "backend/gl_program_cache.h"
 #include "backend/gl_resources.h"
@@ -438,6 +439,10 @@ public:
         *width = static_cast<UINT>(width_);
         *height = static_cast<UINT>(height_);
         return pixels;
+    }
+
+    std::unique_ptr<BackBufferReader> CreateBackBufferReader(int depth) override {
+        return CreateGlBackBufferReader(width_, height_, depth, [this] { return Resolve(); });
     }
 
 private:

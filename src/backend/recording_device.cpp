@@ -527,3 +527,5 @@ std::vector<uint32_t> RecordingDevice::ReadBackBuffer(UINT* width, UINT* height)
     *height = 0;
     return {};
 }
+
+std::unique_ptr<BackBufferReader> RecordingDevice::CreateBackBufferReader(int) { return nullptr; }

@@ -94,6 +94,7 @@ public:
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex, UINT minVertexIndex, UINT numVertices,
                                  UINT startIndex, UINT primitiveCount) override;
     std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override;
+    std::unique_ptr<BackBufferReader> CreateBackBufferReader(int depth) override;
 
     // The registers as last written, four floats each.
     std::vector<float> vertexConstants = std::vector<float>(kVertexShaderRegisters * 4);

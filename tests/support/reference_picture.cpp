@@ -18,19 +18,6 @@ bool Updating() {
     return update && std::strcmp(update, "1") == 0;
 }
 
-bool ReadPicture(const std::string& path, Picture* picture) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
-    png.format = PNG_FORMAT_BGRA;  // the bytes of 0xAARRGGBB in memory
-    picture->width = png.width;
-    picture->height = png.height;
-    picture->pixels.assign(static_cast<size_t>(png.width) * png.height, 0);
-    const bool read = png_image_finish_read(&png, nullptr, picture->pixels.data(), 0, nullptr) != 0;
-    png_image_free(&png);
-    return read;
-}
-
 int ChannelDifference(uint32_t a, uint32_t b) {
     int largest = 0;
     for (int shift = 0; shift < 24; shift += 8)
@@ -63,6 +50,19 @@ std::string WriteFailure(const std::string& name, const Picture* expected, const
 }
 
 }  // namespace
+
+bool ReadPicture(const std::string& path, Picture* picture) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
+    png.format = PNG_FORMAT_BGRA;  // the bytes of 0xAARRGGBB in memory
+    picture->width = png.width;
+    picture->height = png.height;
+    picture->pixels.assign(static_cast<size_t>(png.width) * png.height, 0);
+    const bool read = png_image_finish_read(&png, nullptr, picture->pixels.data(), 0, nullptr) != 0;
+    png_image_free(&png);
+    return read;
+}
 
 Picture BackBufferPicture() {
     Picture picture;

@@ -30,6 +30,8 @@ constexpr PictureTolerance kSinglePassTolerance{2, 0.0005};
 
 // The device's back buffer as it is now.
 Picture BackBufferPicture();
+// A PNG file as a picture; false when it cannot be read.
+bool ReadPicture(const std::string& path, Picture* picture);
 
 // Compares actual with tests/reference/<name>.png (name may hold folders),
 // as PicturesMatch does.
