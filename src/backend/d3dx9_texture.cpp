@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "backend/file_open.h"
+#include "backend/load_phases.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* path,
                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD, DWORD,
                                      D3DCOLOR colourKey, void*, void*, IDirect3DTexture9** texture) {
     *texture = nullptr;
+    LoadPhaseTimer timer(LoadPhase::Decode);
     Image image;
     if (!device || !path || !ReadPng(path, &image)) return D3DERR_INVALIDCALL;
 

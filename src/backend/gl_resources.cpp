@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "backend/d3d9_sizes.h"
+#include "backend/load_phases.h"
 
 namespace {
 
@@ -145,7 +146,10 @@ HRESULT GlTexture::UnlockRect(UINT level) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(description_.Width),
                     static_cast<GLsizei>(description_.Height), GL_BGRA, GL_UNSIGNED_BYTE, locked_.data());
-    if (levels_ > 1) glGenerateMipmap(GL_TEXTURE_2D);
+    if (levels_ > 1) {
+        LoadPhaseTimer timer(LoadPhase::MipChains);
+        glGenerateMipmap(GL_TEXTURE_2D);
+    }
     locked_.clear();
     locked_.shrink_to_fit();
     return D3D_OK;
