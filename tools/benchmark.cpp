@@ -1,5 +1,6 @@
-// Times the demo at fixed demo times: the load, then every frame's wall time
-// (draw, present, and waiting for the GPU to finish), per scene class.
+// Times the demo at fixed demo times: the load and its phases, then every
+// frame's wall time (draw, present, and waiting for the GPU to finish), per
+// scene class, with the worst of the first frames after each of its starts.
 // Prints figures only; it judges nothing.
 // Usage: benchmark DATA_DIR [--fps N] [--sizes 640x480,1280x720]
 #include <epoxy/gl.h>
@@ -16,18 +17,34 @@
 #include <string>
 #include <vector>
 
+#include "backend/load_phases.h"
 #include "fixed_clock_run.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Frames after a scene class starts that count as its start.
+constexpr int kStartFrames = 3;
+
+struct SceneFrames {
+    std::vector<double> seconds;
+    double startWorst = 0.0;  // the slowest frame among the first ones after a start
+};
+
+struct LoadPhases {
+    double seconds[static_cast<int>(LoadPhase::Count)] = {};
+    double& operator[](LoadPhase phase) { return seconds[static_cast<int>(phase)]; }
+};
+
 int Usage(const char* self) {
     std::fprintf(stderr,
                  "usage: %s DATA_DIR [--fps N] [--sizes 640x480,1280x720]\n"
                  "  plays the whole script at fixed demo times for each size and prints the load\n"
-                 "  time, frames, median and 5th-percentile frame rate per scene class, and peak memory.\n",
-                 self);
+                 "  time split into its phases; per scene class the frames, the median and\n"
+                 "  5th-percentile frame rate, and the slowest of the first %d frames after each\n"
+                 "  start of the class against its median frame; and peak memory.\n",
+                 self, kStartFrames);
     return 2;
 }
 
@@ -55,20 +72,47 @@ double Percentile(std::vector<double> values, double share) {
     return values[rank - 1];
 }
 
-void PrintRow(const std::string& name, const std::vector<double>& seconds) {
+void PrintRow(const std::string& name, const std::vector<double>& seconds, double startWorst) {
     // The 5th-percentile rate comes from the 95th-percentile frame time: the slow end.
-    std::printf("  %-16s %7zu %11.1f %9.1f\n", name.c_str(), seconds.size(), 1.0 / Percentile(seconds, 0.5),
-                1.0 / Percentile(seconds, 0.95));
+    const double median = Percentile(seconds, 0.5);
+    std::printf("  %-16s %7zu %11.1f %9.1f %10.1f", name.c_str(), seconds.size(), 1.0 / median,
+                1.0 / Percentile(seconds, 0.95), median * 1000.0);
+    if (startWorst > 0.0) std::printf(" %10.1f %9.2f", startWorst * 1000.0, startWorst / median);
+    std::printf("\n");
+}
+
+// The load without the logo's fade steps, phase by phase; what no phase
+// claims is "other".
+void PrintLoad(double loadSeconds, LoadPhases phases) {
+    std::printf("  load time %.2f s\n", loadSeconds);
+    const double fades = phases[LoadPhase::LogoFade];
+    std::printf("  load phases (the logo's fade steps, %.3f s, left out):\n", fades);
+    double named = 0.0;
+    for (int i = 0; i < static_cast<int>(LoadPhase::Count); ++i) {
+        const auto phase = static_cast<LoadPhase>(i);
+        if (phase == LoadPhase::LogoFade) continue;
+        std::printf("    %-16s %7.3f s\n", LoadPhaseName(phase), phases[phase]);
+        named += phases[phase];
+    }
+    const double loaded = loadSeconds - fades;
+    std::printf("    %-16s %7.3f s\n", "other", loaded - named);
+    std::printf("    %-16s %7.3f s\n", "total", loaded);
 }
 
 int RunSize(const FixedClockOptions& options) {
     std::vector<double> all;
-    std::map<std::string, std::vector<double>> byScene;
+    std::map<std::string, SceneFrames> byScene;
+    std::map<std::string, int> startFramesLeft;  // classes of the previous frame
     FixedClockLoaded loaded;
+    LoadPhases phases;
     Clock::time_point last;
+    StartLoadPhaseClock();
     const int status = RunFixedClock(
         options,
         [&](const FixedClockLoaded& l) {
+            StopLoadPhaseClock();
+            for (int i = 0; i < static_cast<int>(LoadPhase::Count); ++i)
+                phases.seconds[i] = LoadPhaseSeconds(static_cast<LoadPhase>(i));
             loaded = l;
             all.reserve(static_cast<size_t>(l.frames));
             last = Clock::now();
@@ -78,8 +122,18 @@ int RunSize(const FixedClockOptions& options) {
             const Clock::time_point now = Clock::now();
             const double seconds = std::max(1e-9, std::chrono::duration<double>(now - last).count());
             all.push_back(seconds);
-            if (frame.scenes.empty()) byScene["(none)"].push_back(seconds);
-            for (const std::string& scene : frame.scenes) byScene[scene].push_back(seconds);
+            std::vector<std::string> classes = frame.scenes;
+            if (classes.empty()) classes.push_back("(none)");
+            std::map<std::string, int> framesLeft;
+            for (const std::string& scene : classes) {
+                auto before = startFramesLeft.find(scene);
+                const int left = before == startFramesLeft.end() ? kStartFrames : before->second;
+                SceneFrames& frames = byScene[scene];
+                frames.seconds.push_back(seconds);
+                if (left > 0) frames.startWorst = std::max(frames.startWorst, seconds);
+                framesLeft[scene] = std::max(0, left - 1);
+            }
+            startFramesLeft = std::move(framesLeft);
             last = Clock::now();  // the bookkeeping above is not the frame's
         });
     if (status != 0) return status;
@@ -88,10 +142,11 @@ int RunSize(const FixedClockOptions& options) {
     getrusage(RUSAGE_SELF, &usage);
     std::printf("size %dx%d, %d fps fixed clock, %d..%d ms\n", options.width, options.height, options.fps,
                 loaded.startMs, loaded.endMs);
-    std::printf("  load time %.2f s\n", loaded.loadSeconds);
-    std::printf("  %-16s %7s %11s %9s\n", "scene class", "frames", "median fps", "5% fps");
-    for (const auto& [name, seconds] : byScene) PrintRow(name, seconds);
-    if (!all.empty()) PrintRow("overall", all);
+    PrintLoad(loaded.loadSeconds, phases);
+    std::printf("  %-16s %7s %11s %9s %10s %10s %9s\n", "scene class", "frames", "median fps", "5% fps", "median ms",
+                "start ms", "start/med");
+    for (const auto& [name, frames] : byScene) PrintRow(name, frames.seconds, frames.startWorst);
+    if (!all.empty()) PrintRow("overall", all, 0.0);
     std::printf("  peak memory %.1f MiB\n\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
     return 0;

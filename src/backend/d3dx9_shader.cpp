@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "backend/hlsl_compiler.h"
+#include "backend/load_phases.h"
 
 namespace {
 
@@ -212,6 +213,7 @@ private:
 HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3DXInclude*, const char* entryPoint,
                           const char* profile, DWORD, ID3DXBuffer** code, ID3DXBuffer** errors,
                           ID3DXConstantTable** constants) {
+    LoadPhaseTimer timer(LoadPhase::ShaderCompile);
     if (code) *code = nullptr;
     if (errors) *errors = nullptr;
     if (constants) *constants = nullptr;

@@ -9,6 +9,7 @@
 
 #include "backend/box_mip_chain.h"
 #include "backend/file_open.h"
+#include "backend/load_phases.h"
 
 namespace {
 
@@ -101,6 +102,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* path,
                                      UINT mipLevels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD, DWORD,
                                      D3DCOLOR colourKey, void*, void*, IDirect3DTexture9** texture) {
     *texture = nullptr;
+    LoadPhaseTimer timer(LoadPhase::Decode);
     Image image;
     if (!device || !path || !ReadPng(path, &image)) return D3DERR_INVALIDCALL;
 
@@ -120,7 +122,11 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* path,
     if (device->CreateTexture(width, height, mipLevels, usage, format, pool, &made, nullptr) != D3D_OK)
         return D3DERR_INVALIDCALL;
     const std::vector<uint32_t> pixels = Resample(image, width, height);
-    const std::vector<MipLevel> chain = BuildBoxMipChain(pixels, width, height, made->GetLevelCount());
+    std::vector<MipLevel> chain;
+    {
+        LoadPhaseTimer mips(LoadPhase::MipChains);
+        chain = BuildBoxMipChain(pixels, width, height, made->GetLevelCount());
+    }
     bool written = WriteLevel(made, 0, pixels, width, height);
     for (size_t level = 0; level < chain.size() && written; ++level)
         written = WriteLevel(made, static_cast<UINT>(level + 1), chain[level].pixels, chain[level].width,

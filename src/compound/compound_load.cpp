@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "backend/file_open.h"
+#include "backend/load_phases.h"
 #include "backend/win32.h"
 #include "compound/compound_load_records.h"
 
@@ -19,6 +20,7 @@ bool ReadWhole(FILE* file, std::vector<uint8_t>* bytes) {
 }  // namespace
 
 bool Compound::Load(std::string name) {
+    LoadPhaseTimer timer(LoadPhase::Compounds);
     std::string path = "models\\" + name;
     FILE* file = OpenDataFile(path, "rb");
     if (!file) file = OpenDataFile(path = name, "rb");

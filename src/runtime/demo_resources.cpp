@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "backend/load_phases.h"
 #include "backend/win32.h"
 #include "gfx2d/matrix_helpers.h"
 #include "gfx2d/screen_quad.h"
@@ -201,6 +202,7 @@ bool DemoResources::CubeMapUsesTexture(const std::string& fileName) const {
 }
 
 void DemoResources::PreRenderCubeMap() {
+    LoadPhaseTimer preRenderTime(LoadPhase::CubePreRender);
     g_graphics->lightList->count = 0;
     cubeMapScene.Draw(2);
     TextureData* cube = cubeTarget.texture;
@@ -214,6 +216,7 @@ void DemoResources::PreRenderCubeMap() {
 }
 
 bool DemoResources::LoadingStep(float* progress, float target) {
+    LoadPhaseTimer fadeTime(LoadPhase::LogoFade);
     ShowCursor(FALSE);
     FPS_Timer* timer = app->timer;
     timer->Update();
