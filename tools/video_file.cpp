@@ -132,19 +132,29 @@ bool VideoFile::OpenVideo(const std::string& name, int fps, std::string* error) 
         context->flags |= AV_CODEC_FLAG_QSCALE;
         context->global_quality = FF_QP2LAMBDA * 3;
     }
-    if (format_->oformat->flags & AVFMT_GLOBALHEADER) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int result = avcodec_open2(context, codec, nullptr);
+    if (!OpenEncoder(video_, codec, name, error)) return false;
+    video_.frame->format = context->pix_fmt;
+    video_.frame->width = width_;
+    video_.frame->height = height_;
+    const int result = av_frame_get_buffer(video_.frame, 0);
+    if (result < 0) {
+        *error = Reason("cannot set up the video track", result);
+        return false;
+    }
+    return true;
+}
+
+bool VideoFile::OpenEncoder(Track& track, const AVCodec* codec, const std::string& name, std::string* error) {
+    if (format_->oformat->flags & AVFMT_GLOBALHEADER) track.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    int result = avcodec_open2(track.codec, codec, nullptr);
     if (result < 0) {
         *error = Reason("cannot open the " + name + " encoder", result);
         return false;
     }
-    video_.stream->time_base = context->time_base;
-    result = avcodec_parameters_from_context(video_.stream->codecpar, context);
-    video_.frame->format = context->pix_fmt;
-    video_.frame->width = width_;
-    video_.frame->height = height_;
-    if (result < 0 || (result = av_frame_get_buffer(video_.frame, 0)) < 0) {
-        *error = Reason("cannot set up the video track", result);
+    track.stream->time_base = track.codec->time_base;
+    result = avcodec_parameters_from_context(track.stream->codecpar, track.codec);
+    if (result < 0) {
+        *error = Reason("cannot set up the " + name + " track", result);
         return false;
     }
     return true;
@@ -165,18 +175,11 @@ bool VideoFile::OpenAudio(std::string* error) {
     context->bit_rate = kAudioBitRate;
     context->time_base = AVRational{1, 44100};
     av_channel_layout_default(&context->ch_layout, 2);
-    if (format_->oformat->flags & AVFMT_GLOBALHEADER) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int result = avcodec_open2(context, codec, nullptr);
-    if (result < 0) {
-        *error = Reason("cannot open the AAC encoder", result);
-        return false;
-    }
-    audio_.stream->time_base = context->time_base;
-    result = avcodec_parameters_from_context(audio_.stream->codecpar, context);
+    if (!OpenEncoder(audio_, codec, "AAC", error)) return false;
     audio_.frame->format = context->sample_fmt;
     audio_.frame->sample_rate = context->sample_rate;
     audio_.frame->nb_samples = context->frame_size;
-    if (result >= 0) result = av_channel_layout_copy(&audio_.frame->ch_layout, &context->ch_layout);
+    int result = av_channel_layout_copy(&audio_.frame->ch_layout, &context->ch_layout);
     if (result < 0 || (result = av_frame_get_buffer(audio_.frame, 0)) < 0) {
         *error = Reason("cannot set up the audio track", result);
         return false;

@@ -9,6 +9,7 @@
 #include "music_span.h"
 
 struct AVFormatContext;
+struct AVCodec;
 struct AVCodecContext;
 struct AVStream;
 struct AVFrame;
@@ -49,6 +50,8 @@ private:
     VideoFile() = default;
     bool OpenVideo(const std::string& codec, int fps, std::string* error);
     bool OpenAudio(std::string* error);
+    // Opens the track's encoder and hands its parameters to the stream.
+    bool OpenEncoder(Track& track, const AVCodec* codec, const std::string& name, std::string* error);
     // Sends frame (null: the end) to the track's encoder and muxes what comes out.
     bool Encode(Track& track, AVFrame* frame, std::string* error);
     // Encodes the music up to sample frame `until`; a last short block only when asked.
