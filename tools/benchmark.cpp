@@ -1,8 +1,9 @@
 // Times the demo at fixed demo times: the load and its phases, then every
 // frame's wall time (draw, present, and waiting for the GPU to finish), per
-// scene class, with the worst of the first frames after each of its starts.
+// set of scenes drawn together, with the worst of the first frames after each
+// of its starts.
 // Prints figures only; it judges nothing.
-// Usage: benchmark DATA_DIR [--fps N] [--sizes 640x480,1280x720]
+// Usage: benchmark DATA_DIR [--fps N] [--start MS] [--end MS] [--sizes 640x480,1280x720]
 #include <epoxy/gl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "backend/gl_program_cache.h"
 #include "backend/load_phases.h"
 #include "fixed_clock_run.h"
 
@@ -24,7 +26,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Frames after a scene class starts that count as its start.
+// Frames after the set of scenes drawn changes that count as the new set's start.
 constexpr int kStartFrames = 3;
 
 struct SceneFrames {
@@ -39,11 +41,12 @@ struct LoadPhases {
 
 int Usage(const char* self) {
     std::fprintf(stderr,
-                 "usage: %s DATA_DIR [--fps N] [--sizes 640x480,1280x720]\n"
-                 "  plays the whole script at fixed demo times for each size and prints the load\n"
-                 "  time split into its phases; per scene class the frames, the median and\n"
-                 "  5th-percentile frame rate, and the slowest of the first %d frames after each\n"
-                 "  start of the class against its median frame; and peak memory.\n",
+                 "usage: %s DATA_DIR [--fps N] [--start MS] [--end MS] [--sizes 640x480,1280x720]\n"
+                 "  plays the script (by default all of it) at fixed demo times for each size and\n"
+                 "  prints the load time split into its phases; per set of scenes drawn together\n"
+                 "  the frames, the median and 5th-percentile frame rate, and the slowest of the\n"
+                 "  first %d frames after each start of the set against its median frame; and\n"
+                 "  peak memory.\n",
                  self, kStartFrames);
     return 2;
 }
@@ -75,37 +78,39 @@ double Percentile(std::vector<double> values, double share) {
 void PrintRow(const std::string& name, const std::vector<double>& seconds, double startWorst) {
     // The 5th-percentile rate comes from the 95th-percentile frame time: the slow end.
     const double median = Percentile(seconds, 0.5);
-    std::printf("  %-16s %7zu %11.1f %9.1f %10.1f", name.c_str(), seconds.size(), 1.0 / median,
+    std::printf("  %-28s %7zu %11.1f %9.1f %10.1f", name.c_str(), seconds.size(), 1.0 / median,
                 1.0 / Percentile(seconds, 0.95), median * 1000.0);
     if (startWorst > 0.0) std::printf(" %10.1f %9.2f", startWorst * 1000.0, startWorst / median);
     std::printf("\n");
 }
 
-// The load without the logo's fade steps, phase by phase; what no phase
-// claims is "other".
+// The load without the logo's fade steps and the program warm-up (shown on
+// its own line), phase by phase; what no phase claims is "other".
 void PrintLoad(double loadSeconds, LoadPhases phases) {
     std::printf("  load time %.2f s\n", loadSeconds);
-    const double fades = phases[LoadPhase::LogoFade];
+    const double fades = phases[LoadPhase::LogoFade], warmUp = phases[LoadPhase::ProgramWarmUp];
     std::printf("  load phases (the logo's fade steps, %.3f s, left out):\n", fades);
     double named = 0.0;
-    for (int i = 0; i < static_cast<int>(LoadPhase::Count); ++i) {
-        const auto phase = static_cast<LoadPhase>(i);
-        if (phase == LoadPhase::LogoFade) continue;
+    for (const LoadPhase phase : {LoadPhase::Decode, LoadPhase::MipChains, LoadPhase::Compounds,
+                                  LoadPhase::ShaderCompile, LoadPhase::CubePreRender}) {
         std::printf("    %-16s %7.3f s\n", LoadPhaseName(phase), phases[phase]);
         named += phases[phase];
     }
-    const double loaded = loadSeconds - fades;
+    const double loaded = loadSeconds - fades - warmUp;
     std::printf("    %-16s %7.3f s\n", "other", loaded - named);
     std::printf("    %-16s %7.3f s\n", "total", loaded);
+    std::printf("    %-16s %7.3f s  (not in the total)\n", LoadPhaseName(LoadPhase::ProgramWarmUp), warmUp);
 }
 
 int RunSize(const FixedClockOptions& options) {
     std::vector<double> all;
     std::map<std::string, SceneFrames> byScene;
-    std::map<std::string, int> startFramesLeft;  // classes of the previous frame
+    std::string previousClass;
+    int startFramesLeft = 0;  // frames still counted as the start of their class
     FixedClockLoaded loaded;
     LoadPhases phases;
     Clock::time_point last;
+    uint64_t linkedAtLoad = 0;
     StartLoadPhaseClock();
     const int status = RunFixedClock(
         options,
@@ -113,6 +118,7 @@ int RunSize(const FixedClockOptions& options) {
             StopLoadPhaseClock();
             for (int i = 0; i < static_cast<int>(LoadPhase::Count); ++i)
                 phases.seconds[i] = LoadPhaseSeconds(static_cast<LoadPhase>(i));
+            linkedAtLoad = ProgramsLinked();
             loaded = l;
             all.reserve(static_cast<size_t>(l.frames));
             last = Clock::now();
@@ -122,18 +128,16 @@ int RunSize(const FixedClockOptions& options) {
             const Clock::time_point now = Clock::now();
             const double seconds = std::max(1e-9, std::chrono::duration<double>(now - last).count());
             all.push_back(seconds);
-            std::vector<std::string> classes = frame.scenes;
-            if (classes.empty()) classes.push_back("(none)");
-            std::map<std::string, int> framesLeft;
-            for (const std::string& scene : classes) {
-                auto before = startFramesLeft.find(scene);
-                const int left = before == startFramesLeft.end() ? kStartFrames : before->second;
-                SceneFrames& frames = byScene[scene];
-                frames.seconds.push_back(seconds);
-                if (left > 0) frames.startWorst = std::max(frames.startWorst, seconds);
-                framesLeft[scene] = std::max(0, left - 1);
-            }
-            startFramesLeft = std::move(framesLeft);
+            // A frame's class is the set of scenes it draws: a fade over a
+            // scene costs what the scene costs, not what the fade alone does.
+            std::string drawn;
+            for (const std::string& scene : frame.scenes) drawn += (drawn.empty() ? "" : " + ") + scene;
+            if (drawn.empty()) drawn = "(none)";
+            if (drawn != previousClass) startFramesLeft = kStartFrames;
+            previousClass = drawn;
+            SceneFrames& frames = byScene[drawn];
+            frames.seconds.push_back(seconds);
+            if (startFramesLeft > 0) frames.startWorst = std::max(frames.startWorst, seconds), --startFramesLeft;
             last = Clock::now();  // the bookkeeping above is not the frame's
         });
     if (status != 0) return status;
@@ -143,10 +147,13 @@ int RunSize(const FixedClockOptions& options) {
     std::printf("size %dx%d, %d fps fixed clock, %d..%d ms\n", options.width, options.height, options.fps,
                 loaded.startMs, loaded.endMs);
     PrintLoad(loaded.loadSeconds, phases);
-    std::printf("  %-16s %7s %11s %9s %10s %10s %9s\n", "scene class", "frames", "median fps", "5% fps", "median ms",
+    std::printf("  %-28s %7s %11s %9s %10s %10s %9s\n", "scenes drawn", "frames", "median fps", "5% fps", "median ms",
                 "start ms", "start/med");
     for (const auto& [name, frames] : byScene) PrintRow(name, frames.seconds, frames.startWorst);
     if (!all.empty()) PrintRow("overall", all, 0.0);
+    std::printf("  GL programs linked: %llu while loading, %llu while playing\n",
+                static_cast<unsigned long long>(linkedAtLoad),
+                static_cast<unsigned long long>(ProgramsLinked() - linkedAtLoad));
     std::printf("  peak memory %.1f MiB\n\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     std::fflush(stdout);
     return 0;
@@ -161,15 +168,14 @@ int main(int argc, char** argv) {
     std::vector<std::pair<int, int>> sizes;
     for (int i = 2; i < argc; ++i) {
         const std::string option = argv[i];
-        if (option == "--fps" && i + 1 < argc) {
-            options.fps = std::atoi(argv[++i]);
-            if (options.fps <= 0) return Usage(argv[0]);
-        } else if (option == "--sizes" && i + 1 < argc) {
+        if (option == "--sizes" && i + 1 < argc) {
             if (!ParseSizes(argv[++i], &sizes)) return Usage(argv[0]);
-        } else {
+        } else if (option == "--size" ||  // --sizes takes the run's sizes
+                   ReadFixedClockOption(argc, argv, &i, &options) != FixedClockOptionRead::Read) {
             return Usage(argv[0]);
         }
     }
+    if (options.fps <= 0) return Usage(argv[0]);
     if (sizes.empty()) sizes = {{640, 480}, {1280, 720}};
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);

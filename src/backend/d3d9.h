@@ -437,6 +437,13 @@ public:
     // Not Direct3D: a reader of whole frames through a ring of `depth`
     // buffers, for recording; null where the device has no pixels to give.
     virtual std::unique_ptr<BackBufferReader> CreateBackBufferReader(int depth) = 0;
+    // Not Direct3D: runs draw so that the driver builds, ahead of time, every
+    // program and shader variant its draws need. Nothing is written (draws
+    // and clears leave every target as it was), nothing is presented, every
+    // occlusion query counts a sample, and the device's state afterwards is
+    // what it was. A device whose driver builds nothing on first use need
+    // not run it.
+    virtual void WarmUp(const std::function<void()>& draw) = 0;
 };
 
 class IDirect3D9 {

@@ -146,6 +146,7 @@ public:
     }
 
     HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) override {
+        if (warmingUp_) return D3D_OK;  // a clear builds nothing in the driver
         if (!BindTarget()) return D3DERR_INVALIDCALL;
         GLbitfield mask = 0;
         if (flags & D3DCLEAR_TARGET) mask |= GL_COLOR_BUFFER_BIT;
@@ -187,6 +188,7 @@ public:
     }
 
     HRESULT Present(const RECT*, const RECT*, HWND, const void*) override {
+        if (warmingUp_) return D3D_OK;
         const GLuint source = Resolve();
         int windowWidth = 0, windowHeight = 0;
         SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
@@ -332,7 +334,9 @@ public:
         state_.BindArrayBuffer(vertexBuffer_);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count) * stride, vertices, GL_STREAM_DRAW);
         SetVertexLayout(vertexBuffer_, stride, 0, layout, *program);
+        const bool hidden = BeginHiddenDraw();
         glDrawArrays(PrimitiveMode(type), 0, static_cast<GLsizei>(count));
+        EndHiddenDraw(hidden);
         return D3D_OK;
     }
 
@@ -349,7 +353,7 @@ public:
     }
 
     HRESULT CreateQuery(D3DQUERYTYPE type, IDirect3DQuery9** query) override {
-        *query = type == D3DQUERYTYPE_OCCLUSION ? new GlQuery() : nullptr;
+        *query = type == D3DQUERYTYPE_OCCLUSION ? new GlQuery(&warmingUp_) : nullptr;
         return *query ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
 
@@ -379,9 +383,12 @@ public:
         SetVertexLayout(stream_->name(), streamStride_, streamOffset_, layout, *program);
         state_.BindElementBuffer(indices_->name());
         const uintptr_t firstByte = static_cast<uintptr_t>(startIndex) * indices_->indexSize();
+        const bool hidden = BeginHiddenDraw();
+        // One triangle takes a hidden draw through everything the driver builds.
         glDrawRangeElementsBaseVertex(GL_TRIANGLES, minVertex, minVertex + (vertices - 1),
-                                      static_cast<GLsizei>(indexCount), indices_->indexType(),
+                                      hidden ? 3 : static_cast<GLsizei>(indexCount), indices_->indexType(),
                                       reinterpret_cast<const void*>(firstByte), baseVertex);
+        EndHiddenDraw(hidden);
         return D3D_OK;
     }
 
@@ -445,7 +452,94 @@ public:
         return CreateGlBackBufferReader(width_, height_, depth, [this] { return Resolve(); });
     }
 
+    void WarmUp(const std::function<void()>& draw) override {
+        const SetState saved = SaveSetState();
+        warmingUp_ = true;
+        draw();
+        warmingUp_ = false;
+        RestoreSetState(saved);
+    }
+
 private:
+    // What the Direct3D calls have set; objects held by one reference each.
+    struct SetState {
+        StateTable renderStates, samplerStates[kStages], stageStates[kStages];
+        std::map<uint32_t, D3DMATRIX> transforms;
+        std::vector<float> vertexConstants, pixelConstants;
+        D3DVIEWPORT9 viewport;
+        DWORD fvf;
+        UINT streamOffset, streamStride;
+        bool inScene;
+        IDirect3DBaseTexture9* textures[kStages];
+        GlSurface *renderTarget, *depthStencil;
+        GlVertexDeclaration* declaration;
+        GlVertexBuffer* stream;
+        GlIndexBuffer* indices;
+        GlVertexShader* vertexShader;
+        GlPixelShader* pixelShader;
+    };
+
+    SetState SaveSetState() const {
+        SetState saved{renderStates_, {}, {}, transforms_, vertexConstants_, pixelConstants_, viewport_, fvf_,
+                       streamOffset_, streamStride_, inScene_, {}, renderTarget_, depthStencil_, declaration_,
+                       stream_, indices_, vertexShader_, pixelShader_};
+        for (DWORD stage = 0; stage < kStages; ++stage) {
+            saved.samplerStates[stage] = samplerStates_[stage];
+            saved.stageStates[stage] = stageStates_[stage];
+            saved.textures[stage] = textures_[stage];
+            if (textures_[stage]) textures_[stage]->AddRef();
+        }
+        IDirect3DResource9* const objects[] = {renderTarget_, depthStencil_, declaration_, stream_,
+                                               indices_,      vertexShader_, pixelShader_};
+        for (IDirect3DResource9* held : objects)
+            if (held) held->AddRef();
+        return saved;
+    }
+
+    // Takes over the references saved holds.
+    void RestoreSetState(const SetState& saved) {
+        renderStates_ = saved.renderStates;
+        transforms_ = saved.transforms;
+        vertexConstants_ = saved.vertexConstants;
+        pixelConstants_ = saved.pixelConstants;
+        viewport_ = saved.viewport;
+        fvf_ = saved.fvf;
+        streamOffset_ = saved.streamOffset, streamStride_ = saved.streamStride;
+        inScene_ = saved.inScene;
+        for (DWORD stage = 0; stage < kStages; ++stage) {
+            samplerStates_[stage] = saved.samplerStates[stage];
+            stageStates_[stage] = saved.stageStates[stage];
+            Adopt(&textures_[stage], saved.textures[stage]);
+        }
+        Adopt(&renderTarget_, saved.renderTarget);
+        Adopt(&depthStencil_, saved.depthStencil);
+        Adopt(&declaration_, saved.declaration);
+        Adopt(&stream_, saved.stream);
+        Adopt(&indices_, saved.indices);
+        Adopt(&vertexShader_, saved.vertexShader);
+        Adopt(&pixelShader_, saved.pixelShader);
+        boundFramebuffer_ = 0;
+    }
+
+    template <typename Object>
+    static void Adopt(Object** slot, Object* object) {
+        if (*slot) (*slot)->Release();
+        *slot = object;
+    }
+
+    // While warming up, a draw reaches the driver, which builds what it
+    // needs, but an empty scissor keeps it from writing.
+    bool BeginHiddenDraw() {
+        if (!warmingUp_) return false;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 0, 0);
+        return true;
+    }
+
+    static void EndHiddenDraw(bool hidden) {
+        if (hidden) glDisable(GL_SCISSOR_TEST);
+    }
+
     static DWORD Lookup(const StateTable& table, uint32_t state) {
         auto found = table.find(state);
         return found == table.end() ? 0 : found->second;
@@ -704,6 +798,7 @@ private:
     GLint maxAttributes_ = 16;
     std::vector<uint8_t> block_;  // reused for every uniform block upload
     bool inScene_ = false;
+    bool warmingUp_ = false;
     D3DVIEWPORT9 viewport_{};
     DWORD fvf_ = 0;
     StateTable renderStates_;

@@ -10,6 +10,8 @@
 
 namespace {
 
+uint64_t g_programsLinked = 0;
+
 // The shader, or 0 with GL's log in `log`.
 GLuint Compile(GLenum stage, const char* source, std::string* log) {
     GLuint shader = glCreateShader(stage);
@@ -94,6 +96,8 @@ std::map<std::string, GLint> ActiveInputs(GLuint program) {
 
 }  // namespace
 
+uint64_t ProgramsLinked() { return g_programsLinked; }
+
 ProgramCache::~ProgramCache() {
     for (auto& entry : programs_) glDeleteProgram(entry.second.program);
 }
@@ -111,6 +115,7 @@ const LinkedProgram& ProgramCache::Get(const ProgramKey& key, const GlShaderStag
     LinkedProgram made;
     std::string log;
     made.program = LinkProgram(vertexSource.c_str(), pixelSource.c_str(), &log);
+    ++g_programsLinked;
     if (!made.program) {
         ReportLinkFailure(vertex, pixel, log);
     } else {

@@ -33,6 +33,10 @@ struct LinkedProgram {
     std::map<std::string, GLint> attributes;  // semantic -> location, active inputs only
 };
 
+// Programs linked so far by every cache of the process: a link after
+// loading is a frame that waits on the driver.
+uint64_t ProgramsLinked();
+
 class ProgramCache {
 public:
     ~ProgramCache();

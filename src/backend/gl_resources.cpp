@@ -246,7 +246,7 @@ uint32_t GlIndexBuffer::Index(size_t index) const {
     return value;
 }
 
-GlQuery::GlQuery() { glGenQueries(1, &query_); }
+GlQuery::GlQuery(const bool* warmingUp) : warmingUp_(warmingUp) { glGenQueries(1, &query_); }
 
 GlQuery::~GlQuery() {
     if (begun_) glEndQuery(GL_SAMPLES_PASSED);
@@ -262,12 +262,17 @@ HRESULT GlQuery::Issue(DWORD flags) {
         if (!begun_) return D3DERR_INVALIDCALL;
         glEndQuery(GL_SAMPLES_PASSED);
         begun_ = false, ended_ = true;
+        endedWarmingUp_ = *warmingUp_;
     }
     return D3D_OK;
 }
 
 HRESULT GlQuery::GetData(void* data, DWORD size, DWORD flags) {
     if (!ended_ || !data || size < sizeof(DWORD)) return D3DERR_INVALIDCALL;
+    if (endedWarmingUp_) {
+        *static_cast<DWORD*>(data) = 1;
+        return D3D_OK;
+    }
     // A caller that flushes polls until the answer comes; reading the result
     // blocks until then without spinning a core the rasteriser needs.
     if (!(flags & D3DGETDATA_FLUSH)) {

@@ -124,15 +124,17 @@ private:
     UINT indexSize_;
 };
 
-// GL_SAMPLES_PASSED between the two Issue calls.
+// GL_SAMPLES_PASSED between the two Issue calls. One ended while the device
+// warms up counts a sample, so the draws it guards are built too.
 class GlQuery : public GlCounted<IDirect3DQuery9> {
 public:
-    GlQuery();
+    explicit GlQuery(const bool* warmingUp);
     ~GlQuery() override;
     HRESULT Issue(DWORD flags) override;
     HRESULT GetData(void* data, DWORD size, DWORD flags) override;
 
 private:
+    const bool* warmingUp_;
     GLuint query_ = 0;
-    bool begun_ = false, ended_ = false;
+    bool begun_ = false, ended_ = false, endedWarmingUp_ = false;
 };

@@ -37,7 +37,8 @@ double LoadPhaseSeconds(LoadPhase phase) {
 
 const char* LoadPhaseName(LoadPhase phase) {
     static const char* const kNames[kPhases] = {"decode",         "mip chains",      "compounds",
-                                                "shader compile", "cube pre-render", "logo fades"};
+                                                "shader compile", "cube pre-render", "program warm-up",
+                                                "logo fades"};
     const int index = static_cast<int>(phase);
     return index >= 0 && index < kPhases ? kNames[index] : "";
 }

@@ -10,6 +10,7 @@ enum class LoadPhase {
     Compounds,      // compound files, less their pictures
     ShaderCompile,  // HLSL compiled
     CubePreRender,  // the environment cube map drawn
+    ProgramWarmUp,  // every scene's first frame drawn unseen, so the driver builds its programs
     LogoFade,       // the loading screen's fade steps
     Count
 };

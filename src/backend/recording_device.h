@@ -95,6 +95,8 @@ public:
                                  UINT startIndex, UINT primitiveCount) override;
     std::vector<uint32_t> ReadBackBuffer(UINT* width, UINT* height) override;
     std::unique_ptr<BackBufferReader> CreateBackBufferReader(int depth) override;
+    // Runs nothing and records nothing: the calls a test sees are the demo's own.
+    void WarmUp(const std::function<void()>&) override {}
 
     // The registers as last written, four floats each.
     std::vector<float> vertexConstants = std::vector<float>(kVertexShaderRegisters * 4);

@@ -1,11 +1,16 @@
 #include "runtime/demo_player.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "backend/load_phases.h"
 #include "gfx2d/matrix_helpers.h"
 #include "platform/demo_app.h"
+#include "platform/graphics_context.h"
 #include "runtime/demo_scene.h"
 #include "runtime/timing_overlay.h"
+#include "shader/shader_params.h"
 
 DemoPlayer::DemoPlayer(int width, int height, float aspect) : resources(new DemoResources()) {
     resources->app = g_demoApp;
@@ -32,6 +37,31 @@ void DemoPlayer::DrawScenes() {
     zkClear();
     for (DemoScene_Scene* scene : timeline)
         if (scene->IsActiveAt(demoTime)) scene->Render(resources, demoTime);
+}
+
+void DemoPlayer::WarmUpSceneStarts() {
+    LoadPhaseTimer timer(LoadPhase::ProgramWarmUp);
+    const float time = demoTime;
+    const GraphicsContext context = *g_graphics;
+    const LightList lights = *g_graphics->lightList;
+    std::vector<std::pair<Shader*, std::vector<ShaderParam>>> bindings;
+    for (const auto& named : resources->NamedShaderSlots())
+        if (Shader* shader = named.second->shader) bindings.push_back({shader, zkShaderSaveBindings(*shader)});
+    g_graphics->device->WarmUp([this] {
+        for (const DemoScene_Scene* scene : timeline) {
+            if (!(scene->end > scene->start)) continue;  // never drawn
+            // Where a frame at 60 per second first finds it.
+            demoTime = std::min(scene->start + 1000.0f / 60.0f, scene->end);
+            DrawScenes();
+            zkPresent();
+        }
+    });
+    for (const auto& [shader, saved] : bindings) zkShaderRestoreBindings(shader, saved);
+    std::vector<D3DMATRIX>* matrixStack = g_graphics->matrixStack;  // made on demand; pushes and pops pair up
+    *g_graphics = context;
+    g_graphics->matrixStack = matrixStack;
+    *g_graphics->lightList = lights;
+    demoTime = time;
 }
 
 bool DemoPlayer::Frame() {

@@ -31,6 +31,10 @@ public:
     bool Frame();
     // Clears and draws every scene whose span holds the demo time, in timeline order.
     void DrawScenes();
+    // The first frame after each timeline entry starts, drawn through the
+    // device's warm-up (nothing shows): no scene start then waits on the
+    // driver building programs. The demo time and the context's state stay.
+    void WarmUpSceneStarts();
     // For tools that play the data while it is edited; the demo never calls
     // these. Every scene destroyed, the timeline empty.
     void DestroyScenes();

@@ -133,13 +133,15 @@ void DemoResources::WireCompound(Compound* compound) {
 }
 
 ShaderSlot* DemoResources::ShaderSlotOf(const std::string& fileName) {
-    const std::pair<const char*, ShaderSlot*> slots[] = {
-        {"zkNLShader", &nlShader},       {"zkLFShader", &lfShader},        {"zkLSShader", &lsShader},
-        {"zkDLV_CubeMap", &cubeMapShader}, {"zkBlurShader", &blurShader},  {"zkFloorShader", &floorShader},
-        {"zkDisplayShader", &displayShader}};
-    for (const auto& [name, slot] : slots)
+    for (const auto& [name, slot] : NamedShaderSlots())
         if (fileName == name) return slot;
     return nullptr;
+}
+
+std::vector<std::pair<const char*, ShaderSlot*>> DemoResources::NamedShaderSlots() {
+    return {{"zkNLShader", &nlShader},         {"zkLFShader", &lfShader},   {"zkLSShader", &lsShader},
+            {"zkDLV_CubeMap", &cubeMapShader}, {"zkBlurShader", &blurShader}, {"zkFloorShader", &floorShader},
+            {"zkDisplayShader", &displayShader}};
 }
 
 std::vector<std::pair<const char*, Compound*>> DemoResources::NamedCompounds() {

@@ -78,6 +78,7 @@ struct DemoResources {
     // never calls these. Names are file names as the loading passes them
     // ("zkBlurShader", "scene_6.nc", "tex2d_backquad.png").
     ShaderSlot* ShaderSlotOf(const std::string& fileName);
+    std::vector<std::pair<const char*, ShaderSlot*>> NamedShaderSlots();
     Compound* CompoundOf(const std::string& fileName);
     // Each of these draws the environment cube map again when what it
     // changed is drawn into it.

@@ -19,6 +19,7 @@ void DemoPlayer::LoadScript(const std::string& name) {
     ScriptMusic music;
     ReadScript(file, &music);
     std::fclose(file);
+    WarmUpSceneStarts();
 
     errorAverage = 0.0f;
     float progress = 0.9f;  // the logo fades out

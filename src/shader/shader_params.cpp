@@ -122,6 +122,18 @@ void zkShaderCopyBindings(const Shader& from, Shader* to) {
     }
 }
 
+std::vector<ShaderParam> zkShaderSaveBindings(const Shader& shader) {
+    std::vector<ShaderParam> saved;
+    for (const ShaderParam* param : shader.params) saved.push_back(*param);
+    return saved;
+}
+
+void zkShaderRestoreBindings(Shader* shader, const std::vector<ShaderParam>& saved) {
+    for (ShaderParam* param : shader->params) delete param;
+    shader->params.clear();
+    for (const ShaderParam& param : saved) shader->params.push_back(new ShaderParam(param));
+}
+
 void zkApplyShader(Shader* shader) {
     if (!shader) return;
     IDirect3DDevice9* device = g_graphics->device;

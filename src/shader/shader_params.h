@@ -40,6 +40,12 @@ void zkShaderBindMatrixArray(Shader*& slot, const std::string& name, int32_t cou
 // without a message.
 void zkShaderCopyBindings(const Shader& from, Shader* to);
 
+// The values bound on a shader, and putting exactly those back (names bound
+// since are forgotten): a frame drawn ahead of time must not change what the
+// next frame uploads.
+std::vector<ShaderParam> zkShaderSaveBindings(const Shader& shader);
+void zkShaderRestoreBindings(Shader* shader, const std::vector<ShaderParam>& saved);
+
 // Uploads the engine values and the bound values, then makes the shader
 // current; a missing stage selects the fixed-function one.
 void zkApplyShader(Shader* shader);

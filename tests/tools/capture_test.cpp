@@ -359,7 +359,9 @@ TEST_F(CapturedFrames, TheVideoHoldsTheFramesAndTheMusicOfTheirSpan) {
         EXPECT_LT(2 * difference, MeanDifference(drawn, UpsideDown(decoded, 160))) << "frame " << n;
         // The scene is nearly grey: swapped channels move it less.
         EXPECT_LT(1.5 * difference, MeanDifference(drawn, RedAndBlueSwapped(decoded))) << "frame " << n;
-        if (n > 0) EXPECT_LT(difference, MeanDifference(drawn, contents.pictures[n - 1])) << "frame " << n;
+        if (n > 0) {
+            EXPECT_LT(difference, MeanDifference(drawn, contents.pictures[n - 1])) << "frame " << n;
+        }
     }
 
     // The music of exactly the frames' span: 13000 ms to 14500 ms.
