@@ -151,6 +151,10 @@ int RunSize(const FixedClockOptions& options) {
                 "start ms", "start/med");
     for (const auto& [name, frames] : byScene) PrintRow(name, frames.seconds, frames.startWorst);
     if (!all.empty()) PrintRow("overall", all, 0.0);
+    double total = 0.0;
+    for (double seconds : all) total += seconds;
+    // Comparable with what capture prints for the same span and size.
+    std::printf("  %zu frames in %.2f s, %.2f fps\n", all.size(), total, total > 0.0 ? all.size() / total : 0.0);
     std::printf("  GL programs linked: %llu while loading, %llu while playing\n",
                 static_cast<unsigned long long>(linkedAtLoad),
                 static_cast<unsigned long long>(ProgramsLinked() - linkedAtLoad));
