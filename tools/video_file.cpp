@@ -173,6 +173,8 @@ bool VideoFile::OpenAudio(std::string* error) {
     context->sample_fmt = AV_SAMPLE_FMT_FLTP;  // what the music decoder gives
     context->sample_rate = 44100;
     context->bit_rate = kAudioBitRate;
+    // The native encoder's default search costs as much as the H.264 frames.
+    av_opt_set(context->priv_data, "aac_coder", "fast", 0);
     context->time_base = AVRational{1, 44100};
     av_channel_layout_default(&context->ch_layout, 2);
     if (!OpenEncoder(audio_, codec, "AAC", error)) return false;
