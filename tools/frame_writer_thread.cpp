@@ -1,5 +1,8 @@
 #include "frame_writer_thread.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -39,6 +42,11 @@ bool FrameWriterThread::Finish(std::string* error) {
 }
 
 void FrameWriterThread::Run() {
+    // Encoding takes only the time drawing leaves idle: at equal priority it
+    // takes cores the software rasteriser needs. When it falls behind, the
+    // full buffers make the drawing wait, which leaves it the cores.
+    const sched_param idle{};
+    pthread_setschedparam(pthread_self(), SCHED_IDLE, &idle);
     int64_t number = 0;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
