@@ -33,7 +33,8 @@ public:
     void DrawScenes();
     // The first frame after each timeline entry starts, drawn through the
     // device's warm-up (nothing shows): no scene start then waits on the
-    // driver building programs. The demo time and the context's state stay.
+    // driver building programs. The demo time, the graphics context's state
+    // and every shader's bound values stay as they were.
     void WarmUpSceneStarts();
     // For tools that play the data while it is edited; the demo never calls
     // these. Every scene destroyed, the timeline empty.

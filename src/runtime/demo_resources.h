@@ -67,6 +67,8 @@ struct DemoResources {
     int height = 0;
     float aspect = 0.0f;
 
+    // Every shader slot with the file name it is loaded from.
+    std::vector<std::pair<const char*, ShaderSlot*>> NamedShaderSlots();
     // Loads every asset with the first loading-screen stage and wires
     // materials to their shaders and textures. A missing material ends the process.
     void Load();
@@ -78,7 +80,6 @@ struct DemoResources {
     // never calls these. Names are file names as the loading passes them
     // ("zkBlurShader", "scene_6.nc", "tex2d_backquad.png").
     ShaderSlot* ShaderSlotOf(const std::string& fileName);
-    std::vector<std::pair<const char*, ShaderSlot*>> NamedShaderSlots();
     Compound* CompoundOf(const std::string& fileName);
     // Each of these draws the environment cube map again when what it
     // changed is drawn into it.
