@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "backend/audiere.h"
+#include "backend/audio_queue_estimate.h"
 #include "backend/sdl_subsystem.h"
 
 namespace audiere {
@@ -29,13 +30,7 @@ struct SharedOutput {
     SDL_AudioDeviceID id = 0;
     int bufferFrames = 0;  // one device buffer
     int users = 0;
-    // Frames handed out but not yet heard: the device buffer and whatever the
-    // sound server holds behind it. SDL does not report the server's share,
-    // so it is measured: what the callbacks handed out beyond the frames the
-    // wall clock says have played since they started.
-    Uint64 clockStart = 0;
-    double framesSinceStart = 0;
-    std::atomic<double> queuedFrames{0};
+    AudioQueueEstimate queue{kDeviceRate};
     std::vector<VorbisStream*> streams;
 };
 SharedOutput& Output() {
@@ -105,7 +100,7 @@ public:
     // What is being heard: the frames handed out less those still queued.
     int getPosition() override {
         if (!playing_) return handedOut_;
-        const double queued = Output().queuedFrames * rate_ / kDeviceRate;
+        const double queued = Output().queue.Queued() * rate_ / kDeviceRate;
         return std::max(0, handedOut_ - static_cast<int>(queued));
     }
     int getLength() override { return length_; }
@@ -181,31 +176,14 @@ private:
     std::atomic<int> handedOut_{0};  // frames of the file handed to the device
 };
 
-// Called after each callback. A late callback lets the device run dry and
-// play silence, after which the count starts again.
-void MeasureQueue(int frames) {
-    const Uint64 now = SDL_GetPerformanceCounter();
-    if (!Output().clockStart) Output().clockStart = now;
-    Output().framesSinceStart += frames;
-    const double played =
-        static_cast<double>(now - Output().clockStart) / SDL_GetPerformanceFrequency() * kDeviceRate;
-    double queued = Output().framesSinceStart - played;
-    if (queued < frames) {
-        Output().clockStart = now;
-        Output().framesSinceStart = queued = frames;
-    }
-    // Callback times jitter by up to a buffer; the queue itself changes slowly.
-    const double previous = Output().queuedFrames;
-    Output().queuedFrames = previous == 0 ? queued : previous + (queued - previous) / 8;
-}
-
 void Mix(void*, Uint8* bytes, int length) {
     auto* out = reinterpret_cast<float*>(bytes);
     const int samples = length / static_cast<int>(sizeof(float));
     std::fill(out, out + samples, 0.0f);
     for (VorbisStream* stream : Output().streams) stream->MixInto(out, samples / kDeviceChannels);
     for (int i = 0; i < samples; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
-    MeasureQueue(samples / kDeviceChannels);
+    Output().queue.Handed(samples / kDeviceChannels,
+                          static_cast<double>(SDL_GetPerformanceCounter()) / SDL_GetPerformanceFrequency());
 }
 
 }  // namespace
@@ -220,8 +198,7 @@ AudioDevice* AdrOpenDevice(const char*, const char*) {
         wanted.samples = 1024;
         wanted.callback = Mix;
         SDL_AudioSpec obtained{};
-        Output().clockStart = 0;
-        Output().queuedFrames = 0;
+        Output().queue.Restart();
         Output().id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
         if (!Output().id) return nullptr;
         Output().bufferFrames = obtained.samples ? obtained.samples : wanted.samples;
