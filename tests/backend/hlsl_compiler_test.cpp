@@ -132,25 +132,14 @@ TEST(HlslCompiler, RegisterLimitsOfTheProfilesHold) {
 TEST(HlslCompiler, CompileResultsSurviveTheirByteFormAndDamagedBytesAreRefused) {
     CompiledShader shader;
     std::string errors;
-    ASSERT_TRUE(CompileText(kPixelSource, "ps_3_0", &shader, &errors)) << errors;
+    ASSERT_TRUE(CompileText(kVertexSource, "vs_3_0", &shader, &errors)) << errors;  // several constants, fields apart
     const std::string bytes = SerializeCompileResult(true, "a warning", shader);
     bool ok = false;
     std::string text;
     CompiledShader back;
     ASSERT_TRUE(DeserializeCompileResult(bytes, &ok, &text, &back));
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(text, "a warning");
+    EXPECT_EQ(SerializeCompileResult(ok, text, back), bytes);  // every field came back
     EXPECT_EQ(back.glsl, shader.glsl);
-    EXPECT_EQ(back.blockSize, shader.blockSize);
-    ASSERT_EQ(back.constants.size(), shader.constants.size());
-    for (size_t i = 0; i < back.constants.size(); ++i) {
-        EXPECT_EQ(back.constants[i].name, shader.constants[i].name);
-        EXPECT_EQ(back.constants[i].cls, shader.constants[i].cls);
-        EXPECT_EQ(back.constants[i].firstRegister, shader.constants[i].firstRegister);
-        EXPECT_EQ(back.constants[i].offset, shader.constants[i].offset);
-    }
-    ASSERT_EQ(back.inputs.size(), shader.inputs.size());
-    EXPECT_EQ(back.inputs[0].semantic, shader.inputs[0].semantic);
 
     for (size_t cut = 0; cut < bytes.size(); cut += 7)
         EXPECT_FALSE(DeserializeCompileResult(bytes.substr(0, cut), &ok, &text, &back)) << cut;
