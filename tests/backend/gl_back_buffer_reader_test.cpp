@@ -5,26 +5,18 @@
 #include <memory>
 #include <vector>
 
-#include "platform/app_window.h"
-#include "platform/graphics_context.h"
+#include "gl_fixture.h"
 
 namespace {
 
 constexpr int kWidth = 63, kHeight = 37;  // odd: no row padding hides a wrong stride
 
-class GlBackBufferReader : public ::testing::TestWithParam<int> {
+class GlBackBufferReader : public GlShell, public ::testing::WithParamInterface<int> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(window.zkCreateWindow("project", kWidth, kHeight, false));
-        g_graphics = zkCreateDevice(window.window, kWidth, kHeight, GetParam());
-        ASSERT_TRUE(g_graphics);
-        device = g_graphics->device;
-    }
+    void SetUp() override { Open(kWidth, kHeight, GetParam()); }
     void TearDown() override {
         reader.reset();
-        zkDestroyDevice(g_graphics);
-        g_graphics = nullptr;
-        window.zkDestroyWindow();
+        GlShell::TearDown();
     }
 
     // Frame n: its own colour, and a top-left block in another so that a
@@ -34,15 +26,9 @@ protected:
         const D3DRECT corner = {0, 0, 5 + static_cast<LONG>(n), 3};
         device->Clear(1, &corner, D3DCLEAR_TARGET, D3DCOLOR_ARGB(255, 255, 255, 0), 1.0f, 0);
         device->Present(nullptr, nullptr, nullptr, nullptr);
-        UINT width = 0, height = 0;
-        std::vector<uint32_t> pixels = device->ReadBackBuffer(&width, &height);
-        EXPECT_EQ(width, static_cast<UINT>(kWidth));
-        EXPECT_EQ(height, static_cast<UINT>(kHeight));
-        return pixels;
+        return Pixels();
     }
 
-    AppWindow window;
-    IDirect3DDevice9* device = nullptr;
     std::unique_ptr<BackBufferReader> reader;
 };
 

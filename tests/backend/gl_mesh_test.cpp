@@ -94,8 +94,6 @@ TEST_F(GlMesh, DrawSubsetDrawsOnlyTheFacesOfItsAttribute) {
     MakeTwoSubsetMesh();
     ASSERT_EQ(mesh->DrawSubset(1), D3D_OK);
     EXPECT_EQ(Pixel(26, 26), kLowerRight);
-    EXPECT_EQ(Pixel(22, 28), kLowerRight);
-    EXPECT_EQ(Pixel(4, 4), kBlack);
     EXPECT_EQ(Pixel(19, 19), kBlack);  // the other side of the diagonal
     const std::vector<uint32_t> pixels = Pixels();
     for (int y = 0; y < 32; ++y)

@@ -2,10 +2,7 @@
 // cube textures sampled by a pixel shader.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "backend/d3dx9_math.h"
-#include "backend/hlsl_compiler.h"
+#include "compiled_shader_lookup.h"
 #include "gfx2d/immediate_batch.h"
 #include "gfx2d/matrix_helpers.h"
 #include "gfx2d/screen_quad.h"
@@ -18,9 +15,7 @@ constexpr const char* kPassThroughVertex = "float4 main(float4 p : POSITION) : P
 
 class GlShader : public GlShell {
 protected:
-    void SetUp() override {
-        OpenIn2D(32, 32);
-    }
+    void SetUp() override { OpenIn2D(32, 32); }
     void TearDown() override {
         device->SetVertexShader(nullptr);
         device->SetPixelShader(nullptr);
@@ -28,21 +23,6 @@ protected:
         GlShell::TearDown();
     }
 
-    const ShaderConstant& Constant(const CompiledShader& compiled, const std::string& name) {
-        for (const ShaderConstant& constant : compiled.constants)
-            if (constant.name == name) return constant;
-        ADD_FAILURE() << name << " is not a constant";
-        static const ShaderConstant none;
-        return none;
-    }
-    IDirect3DPixelShader9* PixelShader(const char* source, CompiledShader* compiled) {
-        std::string errors;
-        EXPECT_TRUE(CompileHlsl(source, std::strlen(source), "ps_3_0", compiled, &errors)) << errors;
-        IDirect3DPixelShader9* shader = nullptr;
-        EXPECT_EQ(device->CreatePixelShader(reinterpret_cast<const DWORD*>(compiled), &shader), D3D_OK);
-        if (shader) shaders.push_back(shader);
-        return shader;
-    }
     std::vector<IDirect3DResource9*> shaders;
 };
 
@@ -51,7 +31,7 @@ protected:
 TEST_F(GlShader, RefusesCodeOfTheWrongStageAndRegistersOutOfRange) {
     CompiledShader vertex;
     std::string errors;
-    ASSERT_TRUE(CompileHlsl(kPassThroughVertex, std::strlen(kPassThroughVertex), "vs_3_0", &vertex, &errors));
+    ASSERT_TRUE(CompileText(kPassThroughVertex, "vs_3_0", &vertex, &errors));
     IDirect3DPixelShader9* wrong = nullptr;
     EXPECT_EQ(device->CreatePixelShader(reinterpret_cast<const DWORD*>(&vertex), &wrong), D3DERR_INVALIDCALL);
     EXPECT_EQ(wrong, nullptr);
@@ -73,6 +53,15 @@ samplerCUBE environment;
 float4 direction;
 float4 main(float4 c : COLOR0) : COLOR { return texCUBE(environment, direction.xyz); }
 )";
+    CompiledShader compiled;
+    std::string errors;
+    ASSERT_TRUE(CompileText(kCubeLookup, "ps_3_0", &compiled, &errors)) << errors;
+    const ShaderConstant* direction = FindConstant(compiled, "direction");
+    ASSERT_NE(direction, nullptr);
+    IDirect3DPixelShader9* shader = nullptr;
+    ASSERT_EQ(device->CreatePixelShader(reinterpret_cast<const DWORD*>(&compiled), &shader), D3D_OK);
+    shaders.push_back(shader);
+
     TextureData* cube = zkCreateTexture(kTextureRenderTarget | kTextureCube | kTextureA8R8G8B8, 16, 16);
     ASSERT_NE(cube, nullptr);
     const D3DCOLOR faceColours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
@@ -89,14 +78,12 @@ float4 main(float4 c : COLOR0) : COLOR { return texCUBE(environment, direction.x
         cube->renderToSurface->EndScene(0);
     }
 
-    CompiledShader compiled;
-    device->SetPixelShader(PixelShader(kCubeLookup, &compiled));
+    device->SetPixelShader(shader);
     zkSet2D(32, 32);
     zkBindTexture(cube, 0);
-    const UINT directionRegister = Constant(compiled, "direction").firstRegister;
     auto Look = [&](float x, float y, float z) {
-        const float direction[4] = {x, y, z, 0};
-        device->SetPixelShaderConstantF(directionRegister, direction, 1);
+        const float vector[4] = {x, y, z, 0};
+        device->SetPixelShaderConstantF(direction->firstRegister, vector, 1);
         zkDrawQuad(0, 0, 32, 32, 0xFFFFFFFF);
         return Pixel(16, 16);
     };

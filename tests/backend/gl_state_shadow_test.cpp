@@ -10,7 +10,7 @@
 #include "backend/gl_resources.h"
 #include "gfx2d/screen_quad.h"
 #include "gl_call_counter.h"
-#include "gl_fixture.h"
+#include "hlsl_corpus_fixture.h"  // MakeTexture
 
 namespace {
 
@@ -32,9 +32,8 @@ protected:
 
     // A 1 x 1 texture of one colour; owned by the test unless released earlier.
     IDirect3DTexture9* Solid(uint32_t colour) {
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(device->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
-        if (texture) Fill(texture, colour);
+        IDirect3DTexture9* texture = MakeTexture(device, 1, 1, 1, {colour});
+        EXPECT_NE(texture, nullptr);
         textures.push_back(texture);
         return texture;
     }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "backend/audiere.h"
@@ -46,43 +47,29 @@ void PlayForever(const TempDir& dir) {
 
 }  // namespace
 
-TEST(AudioOutputAtExit, ClosesBeforeStaticStorageGoesWhenTheProcessReturns) {
+// Each way out, with a stream playing: a return from main, ExitProcess, a
+// fatal lookup and a signal.
+TEST(AudioOutputAtExit, EveryWayOutEndsWhilePlaying) {
+    const struct {
+        const char* name;
+        void (*end)();
+        std::function<bool(int)> status;
+        const char* message;
+    } ways[] = {
+        {"return", [] { std::exit(0); }, ::testing::ExitedWithCode(0), ""},
+        {"ExitProcess", [] { ExitProcess(0); }, ::testing::ExitedWithCode(0), ""},
+        {"fatal lookup", [] { Compound().GetMaterial("Galo"); }, ::testing::ExitedWithCode(0),
+         "Datablock \"Galo\" not found!"},
+        {"signal", [] { std::raise(SIGTERM); }, ::testing::KilledBySignal(SIGTERM), ""},
+    };
     TempDir dir;
-    EXPECT_EXIT(
-        {
-            PlayForever(dir);
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
-TEST(AudioOutputAtExit, ExitProcessEndsWhilePlaying) {
-    TempDir dir;
-    EXPECT_EXIT(
-        {
-            PlayForever(dir);
-            ExitProcess(0);
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
-TEST(AudioOutputAtExit, AFatalLookupEndsWhilePlaying) {
-    TempDir dir;
-    EXPECT_EXIT(
-        {
-            PlayForever(dir);
-            Compound empty;
-            empty.GetMaterial("Galo");
-        },
-        ::testing::ExitedWithCode(0), "Datablock \"Galo\" not found!");
-}
-
-TEST(AudioOutputAtExit, ASignalEndsWhilePlaying) {
-    TempDir dir;
-    EXPECT_EXIT(
-        {
-            PlayForever(dir);
-            std::raise(SIGTERM);
-        },
-        ::testing::KilledBySignal(SIGTERM), "");
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        EXPECT_EXIT(
+            {
+                PlayForever(dir);
+                way.end();
+            },
+            way.status, way.message);
+    }
 }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "backend/audiere.h"
+#include "child_process.h"
 #include "runtime/music.h"
 #include "temp_dir.h"
 #include "test_ogg.h"
@@ -46,11 +47,8 @@ TEST_F(AudioStream, MissingEmptyAndGarbageFilesGiveNoSource) {
 
 TEST_F(AudioStream, TruncatedFileOpensOrFailsButNeverCrashes) {
     ASSERT_TRUE(WriteTestOgg((dir.path() / "whole.ogg").string(), 0.5));
-    std::FILE* whole = std::fopen((dir.path() / "whole.ogg").c_str(), "rb");
-    ASSERT_TRUE(whole);
-    std::string bytes(200000, '\0');
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), whole));
-    std::fclose(whole);
+    const std::string bytes = FileText((dir.path() / "whole.ogg").string());
+    ASSERT_GT(bytes.size(), 100u);
     for (size_t cut : {size_t{40}, bytes.size() / 3, bytes.size() - 10}) {
         dir.Write("cut.ogg", bytes.substr(0, cut));
         CountedRef<audiere::OutputStream> stream = Open("cut.ogg");
@@ -77,8 +75,6 @@ TEST_F(AudioStream, PositionSeekAndVolume) {
     EXPECT_EQ(stream->getVolume(), 1.0f);
     stream->setVolume(-2.0f);
     EXPECT_EQ(stream->getVolume(), 0.0f);
-    stream->setVolume(0.25f);
-    EXPECT_EQ(stream->getVolume(), 0.25f);
 }
 
 TEST_F(AudioStream, PlaysToTheEndThenStops) {
