@@ -7,10 +7,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "child_process.h"
 #include "temp_dir.h"
 #include "test_data_set.h"
 
@@ -38,9 +37,7 @@ RunResult RunDemoIn(const TempDir& dir) {
     const auto begin = std::chrono::steady_clock::now();
     const int status = std::system(command.c_str());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    std::stringstream text;
-    text << std::ifstream(errors).rdbuf();
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, seconds, text.str()};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, seconds, FileText(errors)};
 }
 
 }  // namespace
@@ -93,11 +90,9 @@ TEST(DemoBinary, WithoutADisplayItSaysSoAndHowToPlayOrRecordInstead) {
                                 "SDL_AUDIODRIVER=dummy SDL_VIDEODRIVER=offscreen timeout 20 '" DEMO_BINARY "' 2>'" +
                                 errors + "'";
     const int status = std::system(command.c_str());
-    std::stringstream text;
-    text << std::ifstream(errors).rdbuf();
+    const std::string text = FileText(errors);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1) << "not the 124 of a wait for a click that cannot come";
-    EXPECT_NE(text.str().find("no display"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("HALCYON98PIECE_CONFIG=1,0,2,0"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("tools/capture"), std::string::npos) << text.str();
+    for (const char* part : {"no display", "HALCYON98PIECE_CONFIG=1,0,2,0", "tools/capture"})
+        EXPECT_NE(text.find(part), std::string::npos) << text;
 }
