@@ -135,9 +135,7 @@ TEST_F(GlDrawing, RenderTargetSampledAtTheTopShowsTheTopOfTheDrawing) {
     EXPECT_TRUE(ColourNear(Pixel(32, 40), kBlack));
 }
 
-// A target drawn with alpha 64 is shown with source-alpha blending over
-// blue: a format without alpha samples as opaque and hides the blue, the one
-// with alpha lets three quarters of it through.
+// Red at alpha 64 blended over blue: without alpha it hides the blue, with alpha three quarters show.
 TEST_F(GlDrawing, TargetsWithoutAlphaSampleAsOpaque) {
     Open(16, 16);
     struct Case {

@@ -46,19 +46,6 @@ void ExpectElement(const VertexProfileElement& e, int32_t offset, int32_t compon
     EXPECT_EQ(e.usageIndex, usage);
 }
 
-TEST_F(ShaderReaderTest, FileWithoutPragmaOrEmptyLeavesOutputsUntouched) {
-    for (const char* content : {"", "float4 main() : COLOR { return 1; }\nVertexProfileCreate(2)\n"}) {
-        EXPECT_TRUE(Read(content));
-        EXPECT_EQ(Vertex(), "");
-        EXPECT_EQ(Pixel(), "");
-        EXPECT_EQ(profile_.count, 0);
-        EXPECT_TRUE(profile_.elements.empty());
-        EXPECT_EQ(vertexVersion_, 3);
-        EXPECT_EQ(pixelVersion_, 3);
-    }
-    EXPECT_TRUE(boxes_.boxes.empty());
-}
-
 TEST_F(ShaderReaderTest, MissingFileShowsShaderNotFound) {
     EXPECT_FALSE(ReadPath("shaders\\absent.fx"));
     ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -72,6 +59,8 @@ TEST_F(ShaderReaderTest, SectionsAreCleanedAndDeliveredByTheNextPragmaOrEnd) {
         const char* name;
         std::string file, vertex, pixel;
     } cases[] = {
+        {"empty file", "", "", ""},
+        {"no pragma", "float4 main() : COLOR { return 1; }\nVertexProfileCreate(2)\n", "", ""},
         {"delivered only by the next pragma", "#pragma HLSL_VS\nvertex code\n#pragma HLSL_PS\npixel code\n",
          "vertex code\n", ""},
         {"cut off inside its first section", "#pragma HLSL_PS\nfloat4 main() : CO", "", ""},
@@ -87,27 +76,22 @@ TEST_F(ShaderReaderTest, SectionsAreCleanedAndDeliveredByTheNextPragmaOrEnd) {
         // The last line "#end " closes the section even with a comment after it.
         {"line comment after the last #end", "#pragma HLSL_PS\nx\n#end // tail", "", "x\n"},
         {"block comment open at the end", "#pragma HLSL_PS\nx\n#end /* open\nstill open", "", "x\n"},
+        {"pragma kinds matched on the whole line",
+         "#pragma HLSL_VS \ntrailing blank\n#pragma HLSL_PS // joined\njoined line\n#pragma HLSL_VS\nfirst version\n"
+         "#pragma GLSL_VS\nvoid main() {}\n#pragma GLSL_PS\nvoid main() {}\n#pragma HLSL_VS\n#define SCALE 2\nv\n"
+         "#pragma Something\nignored\n#end\n",
+         "#define SCALE 2\nv\n", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(Read(c.file));
         EXPECT_EQ(Vertex(), c.vertex);
         EXPECT_EQ(Pixel(), c.pixel);
+        EXPECT_EQ(profile_.count, 0);  // no Config section: profile and versions untouched
+        EXPECT_TRUE(profile_.elements.empty());
+        EXPECT_EQ(vertexVersion_, 3);
+        EXPECT_EQ(pixelVersion_, 3);
     }
-    EXPECT_TRUE(boxes_.boxes.empty());
-}
-
-TEST_F(ShaderReaderTest, PragmaKindsAreMatchedOnTheWholeLine) {
-    EXPECT_TRUE(Read("#pragma HLSL_VS \ntrailing blank\n"
-                     "#pragma HLSL_PS // joined\njoined line\n"
-                     "#pragma HLSL_VS\nfirst version\n"
-                     "#pragma GLSL_VS\nvoid main() {}\n"
-                     "#pragma GLSL_PS\nvoid main() {}\n"
-                     "#pragma HLSL_VS\n#define SCALE 2\nv\n"
-                     "#pragma Something\nignored\n"
-                     "#end\n"));
-    EXPECT_EQ(Vertex(), "#define SCALE 2\nv\n");
-    EXPECT_EQ(Pixel(), "");
     EXPECT_TRUE(boxes_.boxes.empty());
 }
 
