@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "gfx2d/immediate_batch.h"
+#include "recorded_draws.h"
 #include "recording_fixture.h"
 
 namespace {
@@ -27,15 +26,8 @@ protected:
     // Each quad's top-left corner and edge, in drawing order.
     std::vector<Glyph> Glyphs() const {
         std::vector<Glyph> glyphs;
-        for (const std::string& call : CallsStartingWith("DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2")) {
-            std::istringstream in(call.substr(call.find('[') + 1));
-            Glyph g;
-            float z, right;
-            std::string bar;
-            in >> g.x >> g.y >> z >> g.colour >> g.u >> g.v >> bar >> right;
-            g.size = right - g.x;
-            glyphs.push_back(g);
-        }
+        for (const auto& quad : RecordedDraws(log.calls, "D3DPT_TRIANGLEFAN, 2"))
+            glyphs.push_back({quad[0].x, quad[0].y, quad[1].x - quad[0].x, quad[0].colour, quad[0].u, quad[0].v});
         return glyphs;
     }
 

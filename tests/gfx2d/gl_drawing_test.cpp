@@ -70,6 +70,15 @@ protected:
         zkBegin(BATCH_QUADS);
         zkVertex3f(x0, y0, z), zkVertex3f(x1, y0, z), zkVertex3f(x1, y1, z), zkVertex3f(x0, y1, z);
     }
+    // A white point sprite of the given size at (0, 0, z), textured by what is bound.
+    void PointSprite(float size, float z) {
+        g_graphics->pointSize = size;
+        zkEnable(1);
+        zkEnable(3);
+        zkColor4f(1, 1, 1, 1);
+        zkBegin(BATCH_POINTS);
+        zkVertex3f(0, 0, z);
+    }
     int CountOf(uint32_t colour) {
         int count = 0;
         for (uint32_t pixel : Pixels()) count += (pixel | 0xFF000000u) == colour;
@@ -84,8 +93,7 @@ protected:
 }  // namespace
 
 TEST_F(GlDrawing, FullScreenQuadCoversTheTargetAtFullIntensity) {
-    Open(640, 480);
-    zkSet2D(640, 480);
+    OpenIn2D(640, 480);
     ClearTo(kBlack);
     zkBindTexture(Texture("white.png", 2, 2, {kWhite, kWhite, kWhite, kWhite}), 0);
     zkDrawQuad(0, 0, 640, 480, 0xFFFFFFFF);
@@ -96,8 +104,7 @@ TEST_F(GlDrawing, FullScreenQuadCoversTheTargetAtFullIntensity) {
 }
 
 TEST_F(GlDrawing, TexelCentresLandOnPixelCentres) {
-    Open(8, 8);
-    zkSet2D(8, 8);
+    OpenIn2D(8, 8);
     ClearTo(kBlack);
     std::vector<uint32_t> texels(64);
     for (uint32_t i = 0; i < 64; ++i) texels[i] = 0xFF000000u | (i * 4) << 16 | (255 - i * 4) << 8 | (i % 8) * 32;
@@ -128,9 +135,7 @@ TEST_F(GlDrawing, RenderTargetSampledAtTheTopShowsTheTopOfTheDrawing) {
     EXPECT_TRUE(ColourNear(Pixel(32, 40), kBlack));
 }
 
-// A target drawn with alpha 64 is shown with source-alpha blending over
-// blue: a format without alpha samples as opaque and hides the blue, the one
-// with alpha lets three quarters of it through.
+// Red at alpha 64 blended over blue: without alpha it hides the blue, with alpha three quarters show.
 TEST_F(GlDrawing, TargetsWithoutAlphaSampleAsOpaque) {
     Open(16, 16);
     struct Case {
@@ -164,10 +169,8 @@ TEST_F(GlDrawing, TargetsWithoutAlphaSampleAsOpaque) {
 }
 
 TEST_F(GlDrawing, AdditiveBlendingAddsTheQuadColour) {
-    Open(16, 16);
-    zkSet2D(16, 16);
+    OpenIn2D(16, 16);
     ClearTo(0xFF404040);
-    device->SetTexture(0, nullptr);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     zkDrawQuad(0, 0, 16, 16, 0xFF403020);  // red 0x20, green 0x30, blue 0x40
@@ -180,8 +183,7 @@ TEST_F(GlDrawing, AdditiveBlendingAddsTheQuadColour) {
 }
 
 TEST_F(GlDrawing, DepthRunsFromZeroAtTheNearPlaneToOne) {
-    Open(16, 16);
-    zkSet2D(16, 16);  // z = 1 lands on depth 0, z = -1 on depth 1
+    OpenIn2D(16, 16);  // z = 1 lands on depth 0, z = -1 on depth 1
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     ClearTo(kBlack, 0.5f);
     Square(0, 0, 8, 16, 0.2f, kRed);     // depth 0.4: nearer than the cleared 0.5
@@ -225,8 +227,7 @@ TEST_F(GlDrawing, CullModesFollowTheWindingSeenOnScreen) {
 }
 
 TEST_F(GlDrawing, OpaqueBlackOfNonPowerOfTwoPicturesIsTransparent) {
-    Open(16, 16);
-    zkSet2D(16, 16);
+    OpenIn2D(16, 16);
     ClearTo(kBlue);
     zkBindTexture(Texture("tex2dnpt_mask.png", 2, 1, {kBlack, kRed}), 0);
     zkSetSamplerFilters(0, 0, 0);
@@ -244,12 +245,7 @@ TEST_F(GlDrawing, PointSpritesShrinkWithDistance) {
     // Top half red, bottom half green: the sprite's v = 0 is its top.
     zkBindTexture(Texture("sprite.png", 2, 2, {kRed, kRed, kGreen, kGreen}), 0);
     zkSetSamplerFilters(0, 0, 0);
-    g_graphics->pointSize = 0.5f;
-    zkEnable(1);
-    zkEnable(3);
-    zkColor4f(1, 1, 1, 1);
-    zkBegin(BATCH_POINTS);
-    zkVertex3f(0, 0, -4);  // 64 x 0.5 / 4: an 8-pixel sprite around the centre
+    PointSprite(0.5f, -4);  // 64 x 0.5 / 4: an 8-pixel sprite around the centre
     EXPECT_EQ(Pixel(32, 29), kRed);
     EXPECT_EQ(Pixel(32, 34), kGreen);
     EXPECT_EQ(Pixel(25, 32), kBlack);
@@ -261,12 +257,7 @@ TEST_F(GlDrawing, ScaledPointSpritesStopAtTheDefaultMaximumOf64Pixels) {
     zkSet3D(128, 128, 36.0f, 0.2f, 1000.0f);
     ClearTo(kBlack);
     device->SetTexture(0, nullptr);
-    g_graphics->pointSize = 10.0f;
-    zkEnable(1);
-    zkEnable(3);
-    zkColor4f(1, 1, 1, 1);
-    zkBegin(BATCH_POINTS);
-    zkVertex3f(0, 0, -2);  // 128 x 10 / 2 would be 640 pixels
+    PointSprite(10.0f, -2);  // 128 x 10 / 2 would be 640 pixels
     EXPECT_EQ(Pixel(64 - 31, 64), kWhite);
     EXPECT_EQ(Pixel(64 + 31, 64), kWhite);
     EXPECT_EQ(Pixel(64 - 33, 64), kBlack);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "gfx2d/gui_primitives.h"
 #include "gfx2d/immediate_batch.h"
@@ -35,18 +34,16 @@ protected:
         zkGuiEndFrame(&style);
         return clicked;
     }
+    int ButtonFrames(int count) {
+        int clicks = 0;
+        for (int i = 0; i < count; ++i) clicks += ButtonFrame();
+        return clicks;
+    }
     AppWindow* window = nullptr;
     BitmapFont font{8, 8, 16, 2, 0, nullptr};
     GuiStyle style;
     int index = 0;
 };
-
-// Frames that each take one input event, as the screen's loop does.
-int RunFrames(const std::function<int()>& frame, int count) {
-    int sum = 0;
-    for (int i = 0; i < count; ++i) sum += frame();
-    return sum;
-}
 
 }  // namespace
 
@@ -67,34 +64,31 @@ TEST_F(Widgets, APressThatStartsOutsideOrLeavesClicksNothing) {
     PushMouseButton(true, 200, 100);
     PushMouseMove(50, 275);
     PushMouseButton(false, 50, 275);
-    EXPECT_EQ(RunFrames([&] { return ButtonFrame(); }, 4), 0);
+    EXPECT_EQ(ButtonFrames(4), 0);
 
     // Pressed on the button, dragged away and back: cancelled on the way.
     PushMouseButton(true, 50, 275);
     PushMouseMove(200, 100);
     PushMouseMove(50, 275);
     PushMouseButton(false, 50, 275);
-    EXPECT_EQ(RunFrames([&] { return ButtonFrame(); }, 4), 0);
+    EXPECT_EQ(ButtonFrames(4), 0);
 
     // A plain click afterwards works.
     PushClick(50, 275);
-    EXPECT_EQ(RunFrames([&] { return ButtonFrame(); }, 3), 1);
+    EXPECT_EQ(ButtonFrames(3), 1);
 }
 
 TEST_F(Widgets, DisabledStyleNeverActivatesNorHovers) {
     style.enabled = 0;
     PushClick(50, 275);
     PushClick(50, 235);
-    int hovered = 0;
-    const int clicks = RunFrames(
-        [&] {
-            TakeMessage(window);
-            const int clicked = zkButton(&style, "Run", 10) + zkOptionList(&style, kThree, 10, 228, 330, &index);
-            hovered += style.hover;
-            zkGuiEndFrame(&style);
-            return clicked;
-        },
-        6);
+    int clicks = 0, hovered = 0;
+    for (int frame = 0; frame < 6; ++frame) {
+        TakeMessage(window);
+        clicks += zkButton(&style, "Run", 10) + zkOptionList(&style, kThree, 10, 228, 330, &index);
+        hovered += style.hover;
+        zkGuiEndFrame(&style);
+    }
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(hovered, 0);
     EXPECT_EQ(index, 0);
@@ -103,10 +97,10 @@ TEST_F(Widgets, DisabledStyleNeverActivatesNorHovers) {
 TEST_F(Widgets, ListsStepAndWrapTogglesFlipByParity) {
     index = 2;
     PushClick(100, 235);
-    RunFrames([&] { return ButtonFrame(); }, 3);
+    ButtonFrames(3);
     EXPECT_EQ(index, 0);
     PushClick(100, 235);
-    RunFrames([&] { return ButtonFrame(); }, 3);
+    ButtonFrames(3);
     EXPECT_EQ(index, 1);
 
     int results[3] = {};

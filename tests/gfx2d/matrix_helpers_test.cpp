@@ -149,9 +149,6 @@ TEST_F(RecordingShell, StackRestoresIntoTheCurrentModeAndReadsBack) {
     const D3DVIEWPORT9 viewport{10, 20, 300, 200, 0.0f, 1.0f};
     g_graphics->device->SetViewport(&viewport);
     const D3DMATRIX read = zkGetMatrix(0);
-    EXPECT_EQ(read.m[0][0], 10.0f);
-    EXPECT_EQ(read.m[0][1], 20.0f);
-    EXPECT_EQ(read.m[0][2], 300.0f);
-    EXPECT_EQ(read.m[0][3], 200.0f);
+    EXPECT_EQ(std::vector<float>(read.m[0], read.m[0] + 4), (std::vector<float>{10, 20, 300, 200}));
     EXPECT_EQ(zkGetMatrix(7).m[3][3], 0.0f);
 }

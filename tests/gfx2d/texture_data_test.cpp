@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "backend/recording_resources.h"
+#include "child_process.h"
 #include "gfx2d/named_texture.h"
 #include "gfx2d/texture_data.h"
 #include "platform/graphics_context.h"
@@ -87,11 +85,7 @@ TEST_F(Textures, FileNameAfterTheLastBackslashChoosesTheLoadingPath) {
 }
 
 TEST_F(Textures, UnreadableFilesGiveNullAndOneBox) {
-    std::string valid;
-    {
-        std::ifstream in(dir.path() / "textures/plain.png", std::ios::binary);
-        valid.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    const std::string valid = FileText((dir.path() / "textures/plain.png").string());
     dir.Write("textures/truncated.png", valid.substr(0, valid.size() / 2));
     dir.Write("textures/header-only.png", valid.substr(0, 20));
     dir.Write("textures/empty.png", "");

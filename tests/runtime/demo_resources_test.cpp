@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <set>
-#include <iostream>
 #include <memory>
 
 #include "recording_fixture.h"
@@ -33,17 +31,6 @@ protected:
         player = std::make_unique<DemoPlayer>(640, 480, 4.0f / 3.0f);
         return player->resources;
     }
-    // The calls between the first and the last call starting with the two prefixes.
-    std::vector<std::string> Between(const std::string& first, const std::string& last) const {
-        std::vector<std::string> calls;
-        bool inside = false;
-        for (const std::string& call : log.calls) {
-            if (call.rfind(first, 0) == 0) inside = true;
-            if (inside) calls.push_back(call);
-            if (inside && call.rfind(last, 0) == 0) break;
-        }
-        return calls;
-    }
 
     TempDir data;
     std::unique_ptr<WorkingDirectory> inData;
@@ -56,11 +43,7 @@ protected:
 TEST_F(AssetLoading, TheTestDataSetLoadsWithoutAMessageAndWiresItsMaterials) {
     WriteTestDataSet(data);
     DemoResources* resources = Resources();
-    const auto begin = std::chrono::steady_clock::now();
     resources->Load();
-    std::cout << "load time of the test data set: "
-              << std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count()
-              << " ms\n";
     for (const auto& box : boxes.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
     EXPECT_TRUE(resources->music.stream);
     EXPECT_EQ(resources->font.texture, &resources->fontTexture);

@@ -99,11 +99,7 @@ TEST_F(DemoScript, LaterMusicLinesWinAndDoNotEndTheScene) {
     EXPECT_EQ(player->demoTime, 30000.0f);
     EXPECT_EQ(SceneAt<Scene_1>(0)->value, 0.75f);
     EXPECT_EQ(player->errorAverage, 0.0f);
-}
-
-TEST_F(DemoScript, NoMusicFileLeavesNoStream) {
-    Load(".ID1\n-time 0 100\n");
-    EXPECT_FALSE(player->resources->music.stream);
+    EXPECT_FALSE(player->resources->music.stream);  // no music file beside the script
 }
 
 TEST_F(DemoScript, MissingScriptLoadsNothing) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "recording_fixture.h"
-#include "runtime/timing_overlay.h"
 #include "runtime/demo_player.h"
 #include "runtime/demo_scene.h"
 
@@ -129,13 +128,6 @@ TEST_F(FrameLoop, EscapeEndsAfterPresenting) {
     EXPECT_EQ(log.calls.back(), "Present()");
 }
 
-TEST_F(FrameLoop, MusicEndEndsAfterPresenting) {
-    stream->playing = false;
-    log.clear();
-    EXPECT_FALSE(Frame());
-    EXPECT_EQ(log.calls.back(), "Present()");
-}
-
 TEST_F(FrameLoop, NoStreamEndsAfterOneFrame) {
     player->resources->music.stream = nullptr;
     EXPECT_FALSE(Frame());
@@ -173,15 +165,10 @@ TEST_F(FrameLoop, HoldingAUpdatesTheErrorAverageOnlyWhileHeld) {
     EXPECT_EQ(player->errorAverage, kept);
 }
 
-TEST_F(FrameLoop, OverlayAtTimeZeroLeavesTheAverage) {
-    float average = 3.0f;
-    DrawTimingOverlay(player->resources, 0.0f, 500, &average);
-    EXPECT_EQ(average, 3.0f);
-}
-
 TEST_F(FrameLoop, EmptyTimelineShowsBlackFramesUntilTheMusicEnds) {
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(Frame());
     stream->playing = false;
     EXPECT_FALSE(Frame());
+    EXPECT_EQ(log.calls.back(), "Present()");
     EXPECT_EQ(CallsStartingWith("Clear(0, 3, 0xFF000000").size(), 4u);
 }

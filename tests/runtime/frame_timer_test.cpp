@@ -3,14 +3,6 @@
 #include "recording_fixture.h"
 #include "runtime/frame_timer.h"
 
-TEST(FrameTimer, FixedRateBaseReportsSixty) {
-    FPS_Timer timer;
-    timer.Update();
-    EXPECT_EQ(timer.GetFPS(), 60.0f);
-    EXPECT_EQ(timer.GetFrameFactor(60.0f), 1.0f);
-    EXPECT_EQ(timer.GetFrameFactor(30.0f), 0.5f);
-}
-
 TEST(FrameTimer, HighResolutionMeasuresBetweenUpdates) {
     FakeClock clock;
     FPSTimer_HighResolution timer;

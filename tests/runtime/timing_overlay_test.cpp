@@ -2,8 +2,7 @@
 // from the recording device's log.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+#include "../gfx2d/recorded_draws.h"
 #include "gfx2d/immediate_batch.h"
 #include "recording_fixture.h"
 #include "runtime/demo_player.h"
@@ -13,35 +12,10 @@
 
 namespace {
 
-struct Vertex {
-    float x, y;
-    std::string colour;
-    float u, v;
-};
-
-// The vertices of every batch draw whose primitive name starts with kind.
-std::vector<std::vector<Vertex>> Draws(const std::vector<std::string>& calls, const std::string& kind) {
-    std::vector<std::vector<Vertex>> draws;
-    for (const std::string& call : calls) {
-        if (call.rfind("DrawPrimitiveUP(" + kind, 0) != 0) continue;
-        std::istringstream in(call.substr(call.find('[') + 1));
-        std::vector<Vertex> vertices;
-        Vertex v;
-        float z;
-        std::string bar;
-        while (in >> v.x >> v.y >> z >> v.colour >> v.u >> v.v) {
-            vertices.push_back(v);
-            in >> bar;
-        }
-        draws.push_back(vertices);
-    }
-    return draws;
-}
-
 // The characters of the 16-pixel glyph quads, from their sheet cells; spaces are not drawn.
 std::string Text(const std::vector<std::string>& calls) {
     std::string text;
-    for (const auto& quad : Draws(calls, "D3DPT_TRIANGLEFAN, 2"))
+    for (const auto& quad : RecordedDraws(calls, "D3DPT_TRIANGLEFAN, 2"))
         if (quad[1].x - quad[0].x == 16 && quad[2].y - quad[0].y == 16)
             text += static_cast<char>(32 + static_cast<int>(quad[0].v * 16 + 0.5f) * 16 +
                                       static_cast<int>(quad[0].u * 16 + 0.5f));
@@ -104,13 +78,18 @@ TEST_F(Overlay, GraphAndLinesShowTheClocksAndTheDrift) {
     EXPECT_LT(average, 1.0f);
 
     // The cyan curve starts at (0, 30) and runs along y 40 at 60 frames per second.
-    std::vector<std::vector<Vertex>> cyan;
-    for (const auto& line : Draws(log.calls, "D3DPT_LINELIST"))
+    std::vector<std::vector<RecordedVertex>> cyan;
+    for (const auto& line : RecordedDraws(log.calls, "D3DPT_LINELIST"))
         if (line[0].colour == "#FF00FFFF") cyan.push_back(line);
     ASSERT_EQ(cyan.size(), 2u);
     EXPECT_EQ(cyan[0][0].y, 30.0f);
     EXPECT_EQ(cyan[0][1].x, 4.0f);
     EXPECT_EQ(cyan[1][1].y, 40.0f);
+
+    // Demo time 0 has no drift to measure: the average stays.
+    average = 3.0f;
+    DrawTimingOverlay(resources, 0.0f, 500, &average);
+    EXPECT_EQ(average, 3.0f);
 }
 
 TEST_F(Overlay, FadesDrawTruncatedAlphaOverThe640By480Space) {
@@ -121,7 +100,7 @@ TEST_F(Overlay, FadesDrawTruncatedAlphaOverThe640By480Space) {
     auto Alpha = [&](DemoScene_Scene& fade, float t) {
         log.clear();
         fade.Render(resources, t);
-        const auto quads = Draws(log.calls, "D3DPT_TRIANGLEFAN, 2");
+        const auto quads = RecordedDraws(log.calls, "D3DPT_TRIANGLEFAN, 2");
         EXPECT_EQ(quads.size(), 1u);
         EXPECT_EQ(quads.at(0)[2].x, 640.0f);
         EXPECT_EQ(quads.at(0)[2].y, 480.0f);

@@ -32,30 +32,26 @@ VertexProfileSet(3,28,2,TEXCOORD,0)
 #end
 )";
 
-// Vertex half only: the fixed-function pixel half takes its colour.
-constexpr const char* kPlacedFile = R"(#pragma HLSL_VS
-float4x4 zk_ModelViewProjectionMatrix;
-struct VS_OUTPUT { float4 position : POSITION; float4 colour : COLOR0; };
-VS_OUTPUT main(float3 p : POSITION, float4 c : COLOR0) {
-    VS_OUTPUT o;
-    o.position = mul(float4(p, 1.0), zk_ModelViewProjectionMatrix);
-    o.colour = c;
-    return o;
+// A vertex half that places p by the expression given and passes the colour
+// on to the fixed-function pixel half; the bone is the first texture coordinate.
+std::string VertexHalf(const std::string& declarations, const std::string& placed) {
+    return "#pragma HLSL_VS\n" + declarations +
+           "struct VS_OUTPUT { float4 position : POSITION; float4 colour : COLOR0; };\n"
+           "VS_OUTPUT main(float3 p : POSITION, float4 c : COLOR0, float2 bone : TEXCOORD0) {\n"
+           "    VS_OUTPUT o;\n    o.position = " + placed + ";\n    o.colour = c;\n    return o;\n}\n";
 }
-)";
-
-// The bone is chosen by the first texture coordinate.
-constexpr const char* kSkinnedFile = R"(#pragma HLSL_VS
-float4x4 zk_ModelViewProjectionMatrix;
-float4x4 zk_BoneMatrix[2];
-struct VS_OUTPUT { float4 position : POSITION; float4 colour : COLOR0; };
-VS_OUTPUT main(float3 p : POSITION, float4 c : COLOR0, float2 bone : TEXCOORD0) {
-    VS_OUTPUT o;
-    o.position = mul(mul(float4(p, 1.0), zk_BoneMatrix[(int)bone.x]), zk_ModelViewProjectionMatrix);
-    o.colour = c;
-    return o;
-}
-)";
+const std::string kPlacedFile =
+    VertexHalf("float4x4 zk_ModelViewProjectionMatrix;\n", "mul(float4(p, 1.0), zk_ModelViewProjectionMatrix)");
+// row_major: the table must upload it untransposed for mul(v, M) to give v x M.
+const std::string kRowMajorPlacedFile = VertexHalf("row_major float4x4 zk_ModelViewProjectionMatrix;\n",
+                                                   "mul(float4(p, 1.0), zk_ModelViewProjectionMatrix)");
+const std::string kSkinnedFile =
+    VertexHalf("float4x4 zk_ModelViewProjectionMatrix;\nfloat4x4 zk_BoneMatrix[2];\n",
+               "mul(mul(float4(p, 1.0), zk_BoneMatrix[(int)bone.x]), zk_ModelViewProjectionMatrix)");
+// 4x3 bones, the usual way to save registers: the last row is the translation.
+const std::string kFourByThreeSkinnedFile =
+    VertexHalf("float4x4 zk_ModelViewProjectionMatrix;\nfloat4x3 zk_BoneMatrix[2];\n",
+               "mul(float4(mul(float4(p, 1.0), zk_BoneMatrix[(int)bone.x]), 1.0), zk_ModelViewProjectionMatrix)");
 
 // Pixel half only; the lights reach it because it reads zk_MaterialDiffuse.
 constexpr const char* kLitFile = R"(#pragma HLSL_PS
@@ -66,33 +62,6 @@ float4 main(float4 c : COLOR0) : COLOR {
     float3 sum = float3(0, 0, 0);
     for (int i = 0; i < zk_LightCount; i++) sum += zk_LightColor[i].rgb;
     return float4(sum * zk_MaterialDiffuse.rgb, 1.0);
-}
-)";
-
-// The same placement with the matrix declared row_major: the table must
-// upload it untransposed for mul(v, M) to give v x M.
-constexpr const char* kRowMajorPlacedFile = R"(#pragma HLSL_VS
-row_major float4x4 zk_ModelViewProjectionMatrix;
-struct VS_OUTPUT { float4 position : POSITION; float4 colour : COLOR0; };
-VS_OUTPUT main(float3 p : POSITION, float4 c : COLOR0) {
-    VS_OUTPUT o;
-    o.position = mul(float4(p, 1.0), zk_ModelViewProjectionMatrix);
-    o.colour = c;
-    return o;
-}
-)";
-
-// Skinning with 4x3 bones, the usual way to save registers: the last row is the translation.
-constexpr const char* kFourByThreeSkinnedFile = R"(#pragma HLSL_VS
-float4x4 zk_ModelViewProjectionMatrix;
-float4x3 zk_BoneMatrix[2];
-struct VS_OUTPUT { float4 position : POSITION; float4 colour : COLOR0; };
-VS_OUTPUT main(float3 p : POSITION, float4 c : COLOR0, float2 bone : TEXCOORD0) {
-    VS_OUTPUT o;
-    float3 moved = mul(float4(p, 1.0), zk_BoneMatrix[(int)bone.x]);
-    o.position = mul(float4(moved, 1.0), zk_ModelViewProjectionMatrix);
-    o.colour = c;
-    return o;
 }
 )";
 
@@ -163,6 +132,12 @@ protected:
         zkBegin(BATCH_TRIANGLES);
         zkVertex3f(2, 2, 0), zkVertex3f(14, 2, 0), zkVertex3f(2, 14, 0);
         return Pixels();
+    }
+    // Over the whole target, in the batch's current colour and texture coordinate.
+    void CoveringQuad() {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        zkBegin(BATCH_QUADS);
+        zkVertex3f(0, 0, 0), zkVertex3f(32, 0, 0), zkVertex3f(32, 32, 0), zkVertex3f(0, 32, 0);
     }
 
     TempDir data;
@@ -265,21 +240,17 @@ TEST_F(ShaderDrawing, SamplersWithoutRegistersEachReadTheirOwnStage) {
 TEST_F(ShaderDrawing, PixelInputsWiderThanTheVertexOutputsReadDirect3DDefaults) {
     Load("widened", kWidenedTexcoordFile);
     zkApplyShader(shader);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     g_batch.current.u = 0.5f, g_batch.current.v = 0.25f;
     zkColor4f(1, 1, 1, 1);
-    zkBegin(BATCH_QUADS);
-    zkVertex3f(0, 0, 0), zkVertex3f(32, 0, 0), zkVertex3f(32, 32, 0), zkVertex3f(0, 32, 0);
+    CoveringQuad();
     EXPECT_TRUE(ColourNear(Pixel(16, 16), 0xFF804000));
 }
 
 TEST_F(ShaderDrawing, FixedFunctionColourReadAsFloat3ByAPixelShader) {
     Load("colour3", kColourAsFloat3File);
     zkApplyShader(shader);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     zkColor4f(1, 0.5f, 0.25f, 0);
-    zkBegin(BATCH_QUADS);
-    zkVertex3f(0, 0, 0), zkVertex3f(32, 0, 0), zkVertex3f(32, 32, 0), zkVertex3f(0, 32, 0);
+    CoveringQuad();
     EXPECT_TRUE(ColourNear(Pixel(16, 16), 0xFFFF8040));
 }
 

@@ -14,34 +14,19 @@
 
 namespace {
 
+// Every engine value in use, and two of the test's own.
 constexpr const char* kLitVertex = R"(
-float4x4 zk_ModelViewMatrix;
-float4x4 zk_ModelViewProjectionMatrix;
-float4x4 zk_NormalMatrix;
-float4x4 zk_ObjectMatrix;
-float4 zk_MaterialDiffuse;
-float4 zk_MaterialAmbient;
-float4 zk_LightPosition[4];
-float4 zk_LightColor[4];
+float4x4 zk_ModelViewMatrix, zk_ModelViewProjectionMatrix, zk_NormalMatrix, zk_ObjectMatrix;
+float4 zk_MaterialDiffuse, zk_MaterialAmbient, zk_LightPosition[4], zk_LightColor[4];
 int zk_LightCount;
 float u_val;
 float4x4 zk_BoneMatrix[2];
-struct VS_OUTPUT {
-    float4 position : POSITION;
-    float4 colour : COLOR0;
-};
-VS_OUTPUT main(float3 p : POSITION, float3 n : NORMAL) {
-    VS_OUTPUT o;
-    float4 skinned = mul(float4(p, 1.0), zk_BoneMatrix[0]) + mul(float4(p, 1.0), zk_BoneMatrix[1]);
-    float4 world = mul(skinned, zk_ObjectMatrix);
-    float3 eyeNormal = mul(float4(n, 0.0), zk_NormalMatrix).xyz;
-    float4 eye = mul(world, zk_ModelViewMatrix);
+float4 main(float3 p : POSITION, float3 n : NORMAL) : POSITION {
+    float4 world = mul(mul(float4(p, 1.0), zk_BoneMatrix[0]) + mul(float4(p, 1.0), zk_BoneMatrix[1]), zk_ObjectMatrix);
     float4 light = zk_MaterialAmbient;
-    for (int i = 0; i < zk_LightCount; i++)
-        light += zk_LightColor[i] * max(dot(eyeNormal, normalize(zk_LightPosition[i].xyz - eye.xyz)), 0.0);
-    o.position = mul(world, zk_ModelViewProjectionMatrix);
-    o.colour = zk_MaterialDiffuse * light * u_val;
-    return o;
+    for (int i = 0; i < zk_LightCount; i++) light += zk_LightColor[i] * zk_LightPosition[i];
+    return mul(world, zk_ModelViewProjectionMatrix) + mul(world, zk_ModelViewMatrix) +
+           mul(float4(n, 0.0), zk_NormalMatrix) + zk_MaterialDiffuse * light * u_val;
 }
 )";
 

@@ -46,19 +46,6 @@ void ExpectElement(const VertexProfileElement& e, int32_t offset, int32_t compon
     EXPECT_EQ(e.usageIndex, usage);
 }
 
-TEST_F(ShaderReaderTest, FileWithoutPragmaOrEmptyLeavesOutputsUntouched) {
-    for (const char* content : {"", "float4 main() : COLOR { return 1; }\nVertexProfileCreate(2)\n"}) {
-        EXPECT_TRUE(Read(content));
-        EXPECT_EQ(Vertex(), "");
-        EXPECT_EQ(Pixel(), "");
-        EXPECT_EQ(profile_.count, 0);
-        EXPECT_TRUE(profile_.elements.empty());
-        EXPECT_EQ(vertexVersion_, 3);
-        EXPECT_EQ(pixelVersion_, 3);
-    }
-    EXPECT_TRUE(boxes_.boxes.empty());
-}
-
 TEST_F(ShaderReaderTest, MissingFileShowsShaderNotFound) {
     EXPECT_FALSE(ReadPath("shaders\\absent.fx"));
     ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -67,65 +54,44 @@ TEST_F(ShaderReaderTest, MissingFileShowsShaderNotFound) {
     EXPECT_EQ(boxes_.boxes[0].type, MB_OK);
 }
 
-TEST_F(ShaderReaderTest, SectionIsDeliveredOnlyByTheNextPragma) {
-    EXPECT_TRUE(Read("#pragma HLSL_VS\nvertex code\n#pragma HLSL_PS\npixel code\n"));
-    EXPECT_EQ(Vertex(), "vertex code\n");
-    EXPECT_EQ(Pixel(), "");
-    // A file cut off inside its first section delivers nothing.
-    EXPECT_TRUE(Read("#pragma HLSL_PS\nfloat4 main() : CO"));
-    EXPECT_EQ(Pixel(), "");
-}
-
-TEST_F(ShaderReaderTest, WindowsLineEndsReadAsTextMode) {
-    EXPECT_TRUE(Read("#pragma HLSL_PS\r\nfloat4 a; // c\r\nb\r\nlone\rcr\r\n#end\r\n"));
-    EXPECT_EQ(Pixel(), "float4 a; b\nlone\rcr\n");
-}
-
-TEST_F(ShaderReaderTest, CleansBlanksAndComments) {
-    EXPECT_TRUE(Read("before\n#pragma HLSL_PS\n"
-                     "  float4\tmain() :  \t COLOR { \n"
-                     "\t\treturn a /* inline */ + b;\n"
-                     "\n"
-                     "}\n"
-                     "#end\n"));
-    EXPECT_EQ(Pixel(), "float4 main() : COLOR { \nreturn a + b;\n\n}\n");
-
-    EXPECT_TRUE(Read("#pragma HLSL_PS\n"
-                     "int a; // note\n"
-                     "int b;\n"
-                     "left /* one\n two */ right\n"
-                     "s = \"http://x\";\n"
-                     "a \"b\n  c\" d\n"
-                     "// whole line\n"
-                     "e\n"
-                     "#end\n"));
-    EXPECT_EQ(Pixel(),
-              "int a; int b;\n"
-              "left right\n"
-              "s = \"http://x\";\n"
-              "a \"b\n  c\" d\n"
-              "e\n");
-}
-
-TEST_F(ShaderReaderTest, CommentOpenAtEndOfFileStillEndsTheLastLine) {
-    // The last line "#end " closes the section in both files.
-    EXPECT_TRUE(Read("#pragma HLSL_PS\nx\n#end // tail"));
-    EXPECT_EQ(Pixel(), "x\n");
-    EXPECT_TRUE(Read("#pragma HLSL_PS\nx\n#end /* open\nstill open"));
-    EXPECT_EQ(Pixel(), "x\n");
-}
-
-TEST_F(ShaderReaderTest, PragmaKindsAreMatchedOnTheWholeLine) {
-    EXPECT_TRUE(Read("#pragma HLSL_VS \ntrailing blank\n"
-                     "#pragma HLSL_PS // joined\njoined line\n"
-                     "#pragma HLSL_VS\nfirst version\n"
-                     "#pragma GLSL_VS\nvoid main() {}\n"
-                     "#pragma GLSL_PS\nvoid main() {}\n"
-                     "#pragma HLSL_VS\n#define SCALE 2\nv\n"
-                     "#pragma Something\nignored\n"
-                     "#end\n"));
-    EXPECT_EQ(Vertex(), "#define SCALE 2\nv\n");
-    EXPECT_EQ(Pixel(), "");
+TEST_F(ShaderReaderTest, SectionsAreCleanedAndDeliveredByTheNextPragmaOrEnd) {
+    const struct {
+        const char* name;
+        std::string file, vertex, pixel;
+    } cases[] = {
+        {"empty file", "", "", ""},
+        {"no pragma", "float4 main() : COLOR { return 1; }\nVertexProfileCreate(2)\n", "", ""},
+        {"delivered only by the next pragma", "#pragma HLSL_VS\nvertex code\n#pragma HLSL_PS\npixel code\n",
+         "vertex code\n", ""},
+        {"cut off inside its first section", "#pragma HLSL_PS\nfloat4 main() : CO", "", ""},
+        {"Windows line ends read as text mode", "#pragma HLSL_PS\r\nfloat4 a; // c\r\nb\r\nlone\rcr\r\n#end\r\n", "",
+         "float4 a; b\nlone\rcr\n"},
+        {"blanks and comments",
+         "before\n#pragma HLSL_PS\n  float4\tmain() :  \t COLOR { \n\t\treturn a /* inline */ + b;\n\n}\n#end\n", "",
+         "float4 main() : COLOR { \nreturn a + b;\n\n}\n"},
+        {"comments across lines, strings kept",
+         "#pragma HLSL_PS\nint a; // note\nint b;\nleft /* one\n two */ right\ns = \"http://x\";\n"
+         "a \"b\n  c\" d\n// whole line\ne\n#end\n",
+         "", "int a; int b;\nleft right\ns = \"http://x\";\na \"b\n  c\" d\ne\n"},
+        // The last line "#end " closes the section even with a comment after it.
+        {"line comment after the last #end", "#pragma HLSL_PS\nx\n#end // tail", "", "x\n"},
+        {"block comment open at the end", "#pragma HLSL_PS\nx\n#end /* open\nstill open", "", "x\n"},
+        {"pragma kinds matched on the whole line",
+         "#pragma HLSL_VS \ntrailing blank\n#pragma HLSL_PS // joined\njoined line\n#pragma HLSL_VS\nfirst version\n"
+         "#pragma GLSL_VS\nvoid main() {}\n#pragma GLSL_PS\nvoid main() {}\n#pragma HLSL_VS\n#define SCALE 2\nv\n"
+         "#pragma Something\nignored\n#end\n",
+         "#define SCALE 2\nv\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(Read(c.file));
+        EXPECT_EQ(Vertex(), c.vertex);
+        EXPECT_EQ(Pixel(), c.pixel);
+        EXPECT_EQ(profile_.count, 0);  // no Config section: profile and versions untouched
+        EXPECT_TRUE(profile_.elements.empty());
+        EXPECT_EQ(vertexVersion_, 3);
+        EXPECT_EQ(pixelVersion_, 3);
+    }
     EXPECT_TRUE(boxes_.boxes.empty());
 }
 
