@@ -2,7 +2,7 @@
 // from the recording device's log.
 #include <gtest/gtest.h>
 
-#include "../gfx2d/recorded_draws.h"
+#include "recorded_draws.h"
 #include "gfx2d/immediate_batch.h"
 #include "recording_fixture.h"
 #include "runtime/demo_player.h"
