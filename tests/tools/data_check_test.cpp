@@ -87,10 +87,12 @@ TEST(DataCheck, ScriptFaultsAreReportedWithTheirLine) {
           {{"scripts/demo.txt:6:", ""}}},
          start + ".ID2\n.ID3\n-time 100 200\n"},
         {{"parameters", 1,
-          {{"scripts/demo.txt:1: error:", "before any scene"}, {"scripts/demo.txt:6: error:", "unknown parameter \"speed\""}},
+          {{"scripts/demo.txt:1: error:", "before any scene"},
+           {"scripts/demo.txt:6: error:", "unknown parameter \"speed\""}},
           {}},
          "-time 0 10\n" + start + "-speed 3\n"},
-        {{"empty time", 1, {{"scripts/demo.txt:6: error:", "not after its start"}}, {}}, start + ".ID2\n-time 500 500\n"},
+        {{"empty time", 1, {{"scripts/demo.txt:6: error:", "not after its start"}}, {}},
+         start + ".ID2\n-time 500 500\n"},
         // Fades that only touch are fine: a scene is active over (start, end].
         {{"overlapping fades", 1, {{"scripts/demo.txt:10: error:", "overlaps fade FTB 1500..2000 (line 8)"}},
           {{"scripts/demo.txt:8:", "overlaps"}}},
@@ -143,8 +145,9 @@ TEST(DataCheck, TruncatedCompoundFileIsReported) {
     const fs::path file = dir.path() / "models/scene_6.nc";
     fs::resize_file(file, fs::file_size(file) / 2);
     // Its names are not looked for in a compound that did not load.
-    ExpectReport({"truncated", 1, {{"models/scene_6.nc: ", "error: does not load"}}, {{"models/scene_6.nc: camera", ""}}},
-                 RunDataCheck(dir.path()));
+    ExpectReport(
+        {"truncated", 1, {{"models/scene_6.nc: ", "error: does not load"}}, {{"models/scene_6.nc: camera", ""}}},
+        RunDataCheck(dir.path()));
 }
 
 TEST(DataCheck, CompoundWithoutCameraID4IsReported) {

@@ -209,7 +209,8 @@ TEST(FaultInjection, EveryLoadedFileDamagedInTurn) {
         const std::vector<std::string> messages = Messages(c.err);
         EXPECT_TRUE(SanitizerClean(c)) << name << "\n" << c.err;
         const std::string path = ExitPath(c);
-        EXPECT_TRUE(path.rfind("played, ", 0) == 0 || path == "ExitProcess(0)") << name << ": " << path << "\n" << c.err;
+        EXPECT_TRUE(path.rfind("played, ", 0) == 0 || path == "ExitProcess(0)")
+            << name << ": " << path << "\n" << c.err;
         // The process ends early only where the demo cannot go on.
         if (path == "ExitProcess(0)") {
             const bool fatal = !messages.empty() && (messages.back().rfind("\xc3\x9c" "ber Error !: Datablock", 0) == 0 ||

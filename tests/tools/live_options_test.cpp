@@ -60,7 +60,8 @@ TEST(LiveOptions, MalformedLinesAreRefusedWithTheReason) {
         LiveOptions options;
         std::string error;
         EXPECT_FALSE(Parse(args, &options, &error)) << reason;
-        EXPECT_EQ(error.compare(0, reason.size(), reason), 0) << "got \"" << error.substr(0, 80) << "\", wanted " << reason;
+        EXPECT_EQ(error.compare(0, reason.size(), reason), 0)
+            << "got \"" << error.substr(0, 80) << "\", wanted " << reason;
     }
 }
 

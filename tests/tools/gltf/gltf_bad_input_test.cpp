@@ -118,7 +118,8 @@ TEST_F(GltfBadInput, WhatACompoundCannotHoldIsAWarningNamingItsOwner) {
     const std::pair<tinygltf::Model, std::string> cases[] = {
         {samples::WithSkin(3, true, false, false), "warning: joint \"Bone0\" has translation keys"},
         {samples::WithSkin(0, false, true, false), "warning: mesh \"Blob\" has morph targets"},
-        {samples::WithSkin(40, false, false, false), "warning: skin \"Rig\" (mesh \"Blob\") has 40 joints, more than the 32"},
+        {samples::WithSkin(40, false, false, false),
+         "warning: skin \"Rig\" (mesh \"Blob\") has 40 joints, more than the 32"},
         {samples::WithSkin(2, false, false, true), "warning: mesh \"Blob\" gives vertices more than 4 weights"},
     };
     for (const auto& [model, warning] : cases) {
