@@ -12,13 +12,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "backend/win32.h"
+#include "child_process.h"
 #include "demo_pictures.h"
 #include "fixed_clock_run.h"
 #include "mp4_contents.h"
@@ -39,27 +38,6 @@ int64_t Counter() {
     return counter;
 }
 
-TEST(FixedClock, EveryFrameIsOneStepOfTheFrameTimer) {
-    FixedClock clock(1000, 2000, 30);
-    clock.StartFrames();
-    int64_t frequency = 0;
-    QueryPerformanceFrequency(&frequency);
-    FPSTimer_HighResolution timer;
-    timer.Start();
-    for (int64_t n = -1; n < 30; ++n) {
-        clock.SetFrame(n);
-        const int64_t before = Counter();
-        EXPECT_EQ(Counter(), before) << "reading the counter does not move it";
-        timer.Update();
-        clock.SetFrame(n + 1);
-        EXPECT_EQ(Counter() - before, frequency / 30);
-        timer.Update();
-        EXPECT_FLOAT_EQ(timer.GetFPS(), 30.0f);
-        // The player's own step: a sixtieth times the frame factor.
-        EXPECT_NEAR(timer.GetFrameFactor(60.0f) * 16.666666666666668, 1000.0 / 30.0, 1e-9);
-    }
-}
-
 TEST(FixedClock, LoadingScreenReadsMoveTheClockUntilTheFramesStart) {
     FixedClock clock(0, 1000, 10);
     const int64_t first = Counter();
@@ -70,24 +48,38 @@ TEST(FixedClock, LoadingScreenReadsMoveTheClockUntilTheFramesStart) {
     EXPECT_EQ(Counter(), primed);
 }
 
-TEST(FixedClock, FrameTimesAndTheMusicPositionFollowTheFrameNumber) {
+TEST(FixedClock, EachFrameIsOneTimerStepAndTheMusicFollowsTheFrameNumber) {
     FixedClock clock(1000, 1300, 30);
     EXPECT_EQ(clock.FrameCount(), 9) << "frames before the end time";
     CountedRef<audiere::OutputStream> stream = clock.NewStream(0.5f);
     stream->play();
     EXPECT_EQ(stream->getVolume(), 0.5f);
     clock.StartFrames();
-    for (int64_t n = 0; n < 9; ++n) {
+    int64_t frequency = 0;
+    QueryPerformanceFrequency(&frequency);
+    FPSTimer_HighResolution timer;
+    timer.Start();
+    for (int64_t n = -1; n < 9; ++n) {
         clock.SetFrame(n);
-        const double ms = 1000.0 + n * 1000.0 / 30.0;
-        EXPECT_DOUBLE_EQ(clock.TimeAt(n), ms);
-        EXPECT_EQ(stream->getPosition(), (30 + n) * 1470) << "44.1 sample frames a millisecond";
-        const int reported = PositionMilliseconds(stream->getPosition(), kSampleRate);
-        EXPECT_LE(reported, ms);
-        EXPECT_GT(reported, ms - 1.0);
-        EXPECT_TRUE(stream->isPlaying());
+        if (n >= 0) {
+            const double ms = 1000.0 + n * 1000.0 / 30.0;
+            EXPECT_DOUBLE_EQ(clock.TimeAt(n), ms);
+            EXPECT_EQ(stream->getPosition(), (30 + n) * 1470) << "44.1 sample frames a millisecond";
+            const int reported = PositionMilliseconds(stream->getPosition(), kSampleRate);
+            EXPECT_LE(reported, ms);
+            EXPECT_GT(reported, ms - 1.0);
+            EXPECT_TRUE(stream->isPlaying());
+        }
+        const int64_t before = Counter();
+        EXPECT_EQ(Counter(), before) << "reading the counter does not move it";
+        timer.Update();
+        clock.SetFrame(n + 1);
+        EXPECT_EQ(Counter() - before, frequency / 30);
+        timer.Update();
+        EXPECT_FLOAT_EQ(timer.GetFPS(), 30.0f);
+        // The player's own step: a sixtieth times the frame factor.
+        EXPECT_NEAR(timer.GetFrameFactor(60.0f) * 16.666666666666668, 1000.0 / 30.0, 1e-9);
     }
-    clock.SetFrame(9);
     EXPECT_FALSE(stream->isPlaying()) << "the music stops at the end time";
     EXPECT_EQ(FixedClockSample(1000, 10, 3) - FixedClockSample(1000, 10, 0), 13230);
 }
@@ -148,18 +140,7 @@ CaptureRun Capture(const fs::path& out, const std::string& options) {
     const std::string command = "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 300 '" CAPTURE "' '" DEMO_DATA_DIR
                                 "' '" + out.string() + "' " + options + " >'" + outFile + "' 2>'" + errFile + "'";
     const int status = std::system(command.c_str());
-    auto read = [](const std::string& path) {
-        std::stringstream text;
-        text << std::ifstream(path, std::ios::binary).rdbuf();
-        return text.str();
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(outFile), read(errFile)};
-}
-
-std::string Bytes(const fs::path& path) {
-    std::stringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileText(outFile), FileText(errFile)};
 }
 
 uint32_t Little(const std::string& bytes, size_t at, int size) {
@@ -169,52 +150,6 @@ uint32_t Little(const std::string& bytes, size_t at, int size) {
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-TEST(CaptureTool, TwoPngCapturesOfTheSameSpanAreByteIdentical) {
-    TempDir first, second;
-    const std::string options = "--png --start 1000 --end 1300 --fps 10 --size 160 120";
-    const CaptureRun a = Capture(first.path() / "frames", options);
-    ASSERT_EQ(a.exitCode, 0) << a.errors;
-    const CaptureRun b = Capture(second.path() / "frames", options);
-    ASSERT_EQ(b.exitCode, 0) << b.errors;
-
-    const std::vector<std::string> names = {"audio.wav", "frame_000000.png", "frame_000001.png", "frame_000002.png"};
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(first.path() / "frames")) found.push_back(entry.path().filename());
-    std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, names);
-    for (const std::string& name : names) {
-        const std::string bytes = Bytes(first.path() / "frames" / name);
-        EXPECT_FALSE(bytes.empty()) << name;
-        EXPECT_TRUE(bytes == Bytes(second.path() / "frames" / name)) << name << " differs between the runs";
-    }
-    EXPECT_EQ(a.output, (first.path() / "frames").string() + "\n") << "stdout names what was written";
-}
-
-TEST(CaptureTool, TheWavHoldsTheSpanOfTheFramesAs16BitStereo) {
-    TempDir out;
-    const CaptureRun run = Capture(out.path() / "frames", "--png --start 1000 --end 1300 --fps 10 --size 160 120");
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    const std::string wav = Bytes(out.path() / "frames/audio.wav");
-    ASSERT_GE(wav.size(), 44u);
-    EXPECT_EQ(wav.substr(0, 4), "RIFF");
-    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
-    EXPECT_EQ(Little(wav, 4, 4), wav.size() - 8);
-    EXPECT_EQ(Little(wav, 16, 4), 16u);
-    EXPECT_EQ(Little(wav, 20, 2), 1u) << "PCM";
-    EXPECT_EQ(Little(wav, 22, 2), 2u) << "channels";
-    EXPECT_EQ(Little(wav, 24, 4), 44100u);
-    EXPECT_EQ(Little(wav, 28, 4), 44100u * 4);
-    EXPECT_EQ(Little(wav, 32, 2), 4u);
-    EXPECT_EQ(Little(wav, 34, 2), 16u);
-    EXPECT_EQ(wav.substr(36, 4), "data");
-    const uint32_t frames = 13230;  // three frames of 100 ms at 44100
-    EXPECT_EQ(Little(wav, 40, 4), frames * 4);
-    EXPECT_EQ(wav.size(), 44u + frames * 4);
-    bool sound = false;
-    for (size_t i = 44; i < wav.size() && !sound; i += 2) sound = Little(wav, i, 2) != 0;
-    EXPECT_TRUE(sound) << "the music is there, not silence";
-}
 
 TEST(CaptureTool, BadArgumentsAreRefusedWithTheReason) {
     TempDir out;
@@ -233,6 +168,7 @@ TEST(CaptureTool, BadArgumentsAreRefusedWithTheReason) {
         {"--codec aac", 2, "no video encoder named 'aac'"},
         {"--png --codec mpeg4", 2, "--codec names a video encoder; --png writes pictures"},
         {"--start 2000 --end 2000", 2, "--end 2000 ms is not after --start 2000 ms"},
+        {"--start 900000 --fps 10 --size 64 48", 1, "capture: no frames from 900000 to "},
     };
     for (const Case& test : cases) {
         const CaptureRun run = Capture(video, test.options);
@@ -244,13 +180,6 @@ TEST(CaptureTool, BadArgumentsAreRefusedWithTheReason) {
     const CaptureRun folder = Capture(out.path() / "folder.mp4", "--fps 10 --start 1000 --end 1100");
     EXPECT_EQ(folder.exitCode, 1);
     EXPECT_TRUE(Contains(folder.errors, "folder.mp4 is a directory")) << folder.errors;
-}
-
-TEST(CaptureTool, ASpanPastTheMusicHasNoFramesToWrite) {
-    TempDir out;
-    const CaptureRun run = Capture(out.path() / "demo.mp4", "--start 900000 --fps 10 --size 64 48");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(Contains(run.errors, "capture: no frames from 900000 to ")) << run.errors;
 }
 
 // The music over samples [first, first + count) as the player plays it: both
@@ -316,16 +245,54 @@ std::vector<uint32_t> RedAndBlueSwapped(std::vector<uint32_t> pixels) {
 // Captures compared with the pictures the engine draws in process at the same demo times.
 class CapturedFrames : public DemoPictures {};
 
+// Two runs over the same span write the same bytes: the pictures drawn at
+// the frames' times and the music of their span as 16-bit stereo.
 TEST_F(CapturedFrames, PngFramesAreThePicturesDrawnAtTheirTimes) {
-    TempDir out;
-    const CaptureRun run = Capture(out.path() / "frames", "--png --start 13000 --end 13300 --fps 10 --size 160 120");
+    TempDir first, second;
+    const fs::path frames = first.path() / "frames";
+    const std::string options = "--png --start 13000 --end 13300 --fps 10 --size 160 120";
+    const CaptureRun run = Capture(frames, options);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.output, frames.string() + "\n") << "stdout names what was written";
+    const CaptureRun again = Capture(second.path() / "frames", options);
+    ASSERT_EQ(again.exitCode, 0) << again.errors;
+    const std::vector<std::string> names = {"audio.wav", "frame_000000.png", "frame_000001.png", "frame_000002.png"};
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(frames)) found.push_back(entry.path().filename());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, names);
+    for (const std::string& name : names) {
+        const std::string bytes = FileText(frames / name);
+        EXPECT_FALSE(bytes.empty()) << name;
+        EXPECT_TRUE(bytes == FileText(second.path() / "frames" / name)) << name << " differs between the runs";
+    }
+
     Open(160, 120);
     for (int n = 0; n < 3; ++n) {
         Picture captured;
-        ASSERT_TRUE(ReadPicture((out.path() / "frames" / ("frame_00000" + std::to_string(n) + ".png")).string(), &captured));
+        ASSERT_TRUE(ReadPicture((frames / names[n + 1]).string(), &captured));
         EXPECT_TRUE(PicturesMatch("capture-png-" + std::to_string(n), FrameAt(13000 + 100 * n), captured));
     }
+
+    const std::string wav = FileText(frames / "audio.wav");
+    ASSERT_GE(wav.size(), 44u);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(Little(wav, 4, 4), wav.size() - 8);
+    EXPECT_EQ(Little(wav, 16, 4), 16u);
+    EXPECT_EQ(Little(wav, 20, 2), 1u) << "PCM";
+    EXPECT_EQ(Little(wav, 22, 2), 2u) << "channels";
+    EXPECT_EQ(Little(wav, 24, 4), 44100u);
+    EXPECT_EQ(Little(wav, 28, 4), 44100u * 4);
+    EXPECT_EQ(Little(wav, 32, 2), 4u);
+    EXPECT_EQ(Little(wav, 34, 2), 16u);
+    EXPECT_EQ(wav.substr(36, 4), "data");
+    const uint32_t samples = 13230;  // three frames of 100 ms at 44100
+    EXPECT_EQ(Little(wav, 40, 4), samples * 4);
+    EXPECT_EQ(wav.size(), 44u + samples * 4);
+    bool sound = false;
+    for (size_t i = 44; i < wav.size() && !sound; i += 2) sound = Little(wav, i, 2) != 0;
+    EXPECT_TRUE(sound) << "the music is there, not silence";
 }
 
 // 1.5 s of the third scene, where the music plays and the picture moves.

@@ -35,6 +35,7 @@ TEST(LiveOptions, TheDataDirectorySizeAndStart) {
 }
 
 TEST(LiveOptions, MalformedLinesAreRefusedWithTheReason) {
+    const std::string overlong(100000, '7');
     const std::vector<std::pair<std::vector<const char*>, std::string>> cases = {
         {{}, "no data directory"},
         {{"data", "--size"}, "--size needs a value"},
@@ -51,6 +52,7 @@ TEST(LiveOptions, MalformedLinesAreRefusedWithTheReason) {
         {{"data", "--at", "12s"}, "--at takes milliseconds"},
         {{"data", "--at", ""}, "--at takes milliseconds"},
         {{"data", "--at", "99999999999"}, "--at takes milliseconds"},
+        {{"data", "--at", overlong.c_str()}, "--at takes milliseconds"},
         {{"data", "--fast"}, "unknown option \"--fast\""},
         {{"data", "more"}, "one data directory only"},
     };
@@ -58,12 +60,9 @@ TEST(LiveOptions, MalformedLinesAreRefusedWithTheReason) {
         LiveOptions options;
         std::string error;
         EXPECT_FALSE(Parse(args, &options, &error)) << reason;
-        EXPECT_EQ(error.compare(0, reason.size(), reason), 0) << "got \"" << error << "\", wanted " << reason;
+        EXPECT_EQ(error.compare(0, reason.size(), reason), 0)
+            << "got \"" << error.substr(0, 80) << "\", wanted " << reason;
     }
-    LiveOptions options;
-    std::string error;
-    const std::string overlong(100000, '7');
-    EXPECT_FALSE(Parse({"data", "--at", overlong.c_str()}, &options, &error));
 }
 
 TEST(LiveWatch, ReportsEachSavedFileOnceAndNotADeletedOne) {

@@ -47,6 +47,11 @@ protected:
         live->PressKey(VK_SPACE, false);
         Frame();
     }
+    // A whole tune's bytes, to save over the music.
+    std::string GoodMusic() {
+        EXPECT_TRUE(WriteTestOgg((dir.path() / "new.ogg").string(), 20.0));
+        return Read("new.ogg");
+    }
     // The rows of the error panel as it stands.
     int PanelBottom() {
         return ErrorPanelRect(player->resources->font, live->PanelLines(), width).height;
@@ -191,10 +196,7 @@ TEST_F(LiveReloadTest, APictureReloadsIntoItsTexturesAndABrokenOneKeepsTheOld) {
 
 TEST_F(LiveReloadTest, TheMusicReopensAtThePlayhead) {
     live->transport().Seek(3000.0f);
-    const std::filesystem::path scratch = dir.path() / "new.ogg";
-    ASSERT_TRUE(WriteTestOgg(scratch.string(), 20.0));
-    std::ifstream file(scratch, std::ios::binary);
-    const std::string ogg((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string ogg = GoodMusic();
     const audiere::OutputStream* old = player->resources->music.stream.get();
     Save("audio/amber-meadow_tune.ogg", ogg.substr(0, 100));
     Frame();
@@ -230,10 +232,7 @@ TEST_F(LiveReloadTest, AFileWrittenInPiecesIsReadWhenWhole) {
 TEST_F(LiveReloadTest, EveryKindOfFileReloadedRoundAfterRoundLeaksAndCrashesNothing) {
     const char* env = std::getenv("LIVE_RELOAD_ROUNDS");
     const int rounds = env ? std::atoi(env) : 4;  // even: the last round leaves every file broken
-    const std::filesystem::path scratch = dir.path() / "new.ogg";
-    ASSERT_TRUE(WriteTestOgg(scratch.string(), 20.0));
-    std::ifstream oggFile(scratch, std::ios::binary);
-    const std::string ogg((std::istreambuf_iterator<char>(oggFile)), std::istreambuf_iterator<char>());
+    const std::string ogg = GoodMusic();
     const std::vector<std::string> paths = {"scripts/demo.txt",        "shaders/zkBlurShader.fx",
                                             "shaders/zkLFShader.fx",   "textures/tex2d_backquad.png",
                                             "textures/fnt_04b08.png",  "models/scene_1_bar.nc",

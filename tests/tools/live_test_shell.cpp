@@ -2,9 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "child_process.h"
 #include "platform/demo_app.h"
 #include "platform/graphics_context.h"
 #include "test_data_set.h"
@@ -55,10 +54,7 @@ void LiveShell::Frames(int count) {
     for (int i = 0; i < count; ++i) Frame();
 }
 
-std::string LiveShell::Read(const std::string& path) const {
-    std::ifstream file(dir.path() / path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+std::string LiveShell::Read(const std::string& path) const { return FileText((dir.path() / path).string()); }
 
 std::vector<uint32_t> LiveShell::Pixels() {
     UINT w = 0, h = 0;

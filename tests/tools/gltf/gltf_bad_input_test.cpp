@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "gltf_accessors.h"
 #include "gltf_sample_files.h"
@@ -25,11 +23,6 @@ protected:
     ToolRun ImportFile(const std::string& file) {
         return RunTool(NC_IMPORT, {(dir.path() / file).string(), (dir.path() / "out.nc").string(), "--textures",
                                    (dir.path() / "textures").string()});
-    }
-    std::string Bytes(const std::string& file) {
-        std::stringstream text;
-        text << std::ifstream(dir.path() / file, std::ios::binary).rdbuf();
-        return text.str();
     }
 
     TempDir dir;
@@ -71,7 +64,7 @@ TEST_F(GltfBadInput, ThreeHundredBonesAreMoreThanAnySkinningShaderTakes) {
 
 TEST_F(GltfBadInput, TruncatedOrDamagedFilesAreRefused) {
     WriteGltf(samples::SkinnedFigure().model, (dir.path() / "whole.glb").string());
-    const std::string whole = Bytes("whole.glb");
+    const std::string whole = FileText((dir.path() / "whole.glb").string());
     ASSERT_GT(whole.size(), 100u);
     for (size_t length : {whole.size() - 1, whole.size() / 2, size_t{30}, size_t{11}, size_t{0}}) {
         dir.Write("cut.glb", whole.substr(0, length));
@@ -122,19 +115,16 @@ TEST_F(GltfBadInput, DamagedCompoundsAreRefusedByExportAndInfo) {
 }
 
 TEST_F(GltfBadInput, WhatACompoundCannotHoldIsAWarningNamingItsOwner) {
-    const ToolRun keys = Import(samples::WithSkin(3, true, false, false));
-    EXPECT_EQ(keys.exitCode, 0) << keys.output;
-    EXPECT_TRUE(Says(keys, "warning: joint \"Bone0\" has translation keys")) << keys.output;
-
-    const ToolRun morphs = Import(samples::WithSkin(0, false, true, false));
-    EXPECT_EQ(morphs.exitCode, 0) << morphs.output;
-    EXPECT_TRUE(Says(morphs, "warning: mesh \"Blob\" has morph targets")) << morphs.output;
-
-    const ToolRun many = Import(samples::WithSkin(40, false, false, false));
-    EXPECT_EQ(many.exitCode, 0) << many.output;
-    EXPECT_TRUE(Says(many, "warning: skin \"Rig\" (mesh \"Blob\") has 40 joints, more than the 32")) << many.output;
-
-    const ToolRun weights = Import(samples::WithSkin(2, false, false, true));
-    EXPECT_EQ(weights.exitCode, 0) << weights.output;
-    EXPECT_TRUE(Says(weights, "warning: mesh \"Blob\" gives vertices more than 4 weights")) << weights.output;
+    const std::pair<tinygltf::Model, std::string> cases[] = {
+        {samples::WithSkin(3, true, false, false), "warning: joint \"Bone0\" has translation keys"},
+        {samples::WithSkin(0, false, true, false), "warning: mesh \"Blob\" has morph targets"},
+        {samples::WithSkin(40, false, false, false),
+         "warning: skin \"Rig\" (mesh \"Blob\") has 40 joints, more than the 32"},
+        {samples::WithSkin(2, false, false, true), "warning: mesh \"Blob\" gives vertices more than 4 weights"},
+    };
+    for (const auto& [model, warning] : cases) {
+        const ToolRun run = Import(model);
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_TRUE(Says(run, warning)) << warning << "\n" << run.output;
+    }
 }

@@ -3,7 +3,6 @@
 // placement and tracks, and the same armature poses.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 
@@ -17,19 +16,6 @@ namespace cf = compound_file;
 namespace fs = std::filesystem;
 
 constexpr float kClose = 1e-4f;
-
-void ExpectNear(Vec3 a, Vec3 b, const std::string& what, float tolerance = kClose) {
-    EXPECT_NEAR(a.x, b.x, tolerance) << what;
-    EXPECT_NEAR(a.y, b.y, tolerance) << what;
-    EXPECT_NEAR(a.z, b.z, tolerance) << what;
-}
-
-void ExpectNear(const Quaternion& a, const Quaternion& b, const std::string& what) {
-    EXPECT_NEAR(a.x, b.x, kClose) << what;
-    EXPECT_NEAR(a.y, b.y, kClose) << what;
-    EXPECT_NEAR(a.z, b.z, kClose) << what;
-    EXPECT_NEAR(a.w, b.w, kClose) << what;
-}
 
 // Elements are matched by kind and set, wherever they sit in the vertex.
 void ExpectSameModel(const cf::Model& a, const cf::Model& b, const std::string& what) {

@@ -39,18 +39,23 @@ const std::vector<float> kTipTimes = {0, 1, 2};
 const std::vector<Quaternion> kTipKeys = {{}, mesh::AxisAngle({0, 0, 1}, kPi / 2), mesh::AxisAngle({0, 0, 1}, kPi * 17 / 18)};
 const Vec3 kArmatureAt{1, 0, 0}, kTipAt{0, 1, 0};
 
-void AddRotationChannel(tinygltf::Model& m, tinygltf::Animation& animation, int node, const std::vector<float>& times,
-                        const std::vector<Quaternion>& values) {
+std::vector<float> Flat(const std::vector<Quaternion>& values) {
     std::vector<float> flat;
     for (const Quaternion& q : values) flat.insert(flat.end(), {q.x, q.y, q.z, q.w});
+    return flat;
+}
+
+// Linear keys on a node's "rotation" (four values a key) or "translation" (three).
+void AddChannel(tinygltf::Model& m, tinygltf::Animation& animation, int node, const std::string& path,
+                const std::vector<float>& times, const std::vector<float>& values) {
     tinygltf::AnimationSampler sampler;
     sampler.input = AddFloatAccessor(m, times, TINYGLTF_TYPE_SCALAR, true);
-    sampler.output = AddFloatAccessor(m, flat, TINYGLTF_TYPE_VEC4);
+    sampler.output = AddFloatAccessor(m, values, path == "rotation" ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3);
     animation.samplers.push_back(sampler);
     tinygltf::AnimationChannel channel;
     channel.sampler = static_cast<int>(animation.samplers.size() - 1);
     channel.target_node = node;
-    channel.target_path = "rotation";
+    channel.target_path = path;
     animation.channels.push_back(channel);
 }
 
@@ -171,8 +176,8 @@ Figure SkinnedFigure() {
 
     tinygltf::Animation animation;
     animation.name = "Wave";
-    AddRotationChannel(m, animation, root, kRootTimes, kRootKeys);
-    AddRotationChannel(m, animation, tip, kTipTimes, kTipKeys);
+    AddChannel(m, animation, root, "rotation", kRootTimes, Flat(kRootKeys));
+    AddChannel(m, animation, tip, "rotation", kTipTimes, Flat(kTipKeys));
     m.animations.push_back(animation);
     return figure;
 }
@@ -261,15 +266,7 @@ tinygltf::Model WithSkin(size_t jointCount, bool jointTranslationKeys, bool morp
     }
     if (jointTranslationKeys) {
         tinygltf::Animation animation;
-        tinygltf::AnimationSampler sampler;
-        sampler.input = AddFloatAccessor(m, {0, 1}, TINYGLTF_TYPE_SCALAR, true);
-        sampler.output = AddFloatAccessor(m, {0, 0, 0, 0, 1, 0}, TINYGLTF_TYPE_VEC3);
-        animation.samplers.push_back(sampler);
-        tinygltf::AnimationChannel channel;
-        channel.sampler = 0;
-        channel.target_node = skin.joints[0];
-        channel.target_path = "translation";
-        animation.channels.push_back(channel);
+        AddChannel(m, animation, skin.joints[0], "translation", {0, 1}, {0, 0, 0, 0, 1, 0});
         m.animations.push_back(animation);
     }
     return m;

@@ -3,10 +3,8 @@
 // two-sided pane, and a camera and a light where glTF puts them.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "backend/recording_resources.h"
 #include "compound/compound.h"
@@ -54,16 +52,12 @@ protected:
     Compound compound;
 };
 
-Vec3 ReadVec3(const cf::Model& model, size_t vertex, uint32_t offset) {
-    Vec3 v;
-    std::memcpy(&v, model.vertices.data() + vertex * 64 + offset, sizeof v);
-    return v;
-}
-
-float ReadFloat(const cf::Model& model, size_t vertex, uint32_t offset) {
-    float f;
-    std::memcpy(&f, model.vertices.data() + vertex * 64 + offset, sizeof f);
-    return f;
+// A value of a vertex in the skinning layout's 64-byte stride.
+template <typename T>
+T Read(const cf::Model& model, size_t vertex, uint32_t offset) {
+    T value;
+    std::memcpy(&value, model.vertices.data() + vertex * 64 + offset, sizeof value);
+    return value;
 }
 
 }  // namespace
@@ -92,18 +86,16 @@ TEST_F(GltfSamples, ASkinnedFigureIsPosedAsGltfPosesIt) {
         compound.Animate(8, seconds * 25);
         for (size_t v = 0; v < arm.vertexCount; ++v) {
             // As the skinning shader does it, then placed by the model's node.
-            const Vec3 p = ReadVec3(arm, v, 0);
+            const Vec3 p = Read<Vec3>(arm, v, 0);
             Vec3 skinned;
             for (int i = 0; i < 4; ++i) {
-                const int bone = static_cast<int>(ReadFloat(arm, v, 32 + 4 * i));
-                const float weight = ReadFloat(arm, v, 48 + 4 * i);
+                const int bone = static_cast<int>(Read<float>(arm, v, 32 + 4 * i));
+                const float weight = Read<float>(arm, v, 48 + 4 * i);
                 skinned = skinned + mesh::TransformPoint(p, armature->skinMatrices.at(bone)) * weight;
             }
             const Vec3 drawn = mesh::TransformPoint(skinned, placing.local);
             const Vec3 want = gltf_space::ToEngine(samples::FigureVertexAt(figure, v, seconds));
-            EXPECT_NEAR(drawn.x, want.x, 2e-3f) << "vertex " << v << " at " << seconds << " s";
-            EXPECT_NEAR(drawn.y, want.y, 2e-3f) << "vertex " << v << " at " << seconds << " s";
-            EXPECT_NEAR(drawn.z, want.z, 2e-3f) << "vertex " << v << " at " << seconds << " s";
+            ExpectNear(drawn, want, "vertex " + std::to_string(v) + " at " + std::to_string(seconds) + " s", 2e-3f);
         }
     }
 }
@@ -136,26 +128,20 @@ TEST_F(GltfSamples, ACameraAndALightStandWhereGltfPutsThem) {
     Import(samples::CameraAndLight(), "stage");
     // glTF's up is the engine's z: (0, 1, 5) becomes (0, -5, 1).
     const Camera* eye = compound.GetCamera("Eye");
-    EXPECT_NEAR(eye->position.x, 0, 1e-5f);
-    EXPECT_NEAR(eye->position.y, -5, 1e-5f);
-    EXPECT_NEAR(eye->position.z, 1, 1e-5f);
+    ExpectNear(eye->position, {0, -5, 1}, "eye", 1e-5f);
     // The view a scene gets from it: the box at the origin straight ahead, one unit below the eye.
     Matrix back, turn;
     back.Translation(-eye->position.x, -eye->position.y, -eye->position.z);
     turn.Rotation({-eye->rotation.x, -eye->rotation.y, -eye->rotation.z, eye->rotation.w});
     const Vec3 box = mesh::TransformPoint({0, 0, 0}, back * turn);
-    EXPECT_NEAR(box.x, 0, 1e-5f);
-    EXPECT_NEAR(box.y, -1, 1e-5f);
-    EXPECT_NEAR(box.z, -5, 1e-5f);
+    ExpectNear(box, {0, -1, -5}, "box", 1e-5f);
 
     g_graphics->lightList->count = 0;
     compound.Draw(2);
     ASSERT_EQ(g_graphics->lightList->count, 1u);
     const float* at = g_graphics->lightList->positions[0];
     const float* colour = g_graphics->lightList->colours[0];
-    EXPECT_NEAR(at[0], 2, 1e-5f);
-    EXPECT_NEAR(at[1], 0, 1e-5f);
-    EXPECT_NEAR(at[2], 3, 1e-5f);
+    ExpectNear(Vec3{at[0], at[1], at[2]}, Vec3{2, 0, 3}, "light", 1e-5f);
     // Colour times intensity.
     EXPECT_FLOAT_EQ(colour[0], 2.0f);
     EXPECT_FLOAT_EQ(colour[1], 1.0f);

@@ -1,6 +1,5 @@
 #include "gltf_tool_runs.h"
 
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -29,4 +28,15 @@ compound_file::File ReadBack(const std::string& path) {
     std::string error;
     EXPECT_TRUE(ReadCompound(path, &file, &error)) << path << ": " << error;
     return file;
+}
+
+void ExpectNear(Vec3 a, Vec3 b, const std::string& what, float tolerance) {
+    ExpectNear(Quaternion{a.x, a.y, a.z, 0}, Quaternion{b.x, b.y, b.z, 0}, what, tolerance);
+}
+
+void ExpectNear(const Quaternion& a, const Quaternion& b, const std::string& what, float tolerance) {
+    EXPECT_NEAR(a.x, b.x, tolerance) << what;
+    EXPECT_NEAR(a.y, b.y, tolerance) << what;
+    EXPECT_NEAR(a.z, b.z, tolerance) << what;
+    EXPECT_NEAR(a.w, b.w, tolerance) << what;
 }

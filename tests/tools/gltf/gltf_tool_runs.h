@@ -1,5 +1,6 @@
 // The glTF tools run as processes, sample glTF files written with the
-// library's own writer, and compounds read back as the engine loads them.
+// library's own writer, compounds read back as the engine loads them, and
+// vectors compared component by component.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 
 #include "child_process.h"
 #include "compound/compound_writer.h"
+#include "model/matrix.h"
 
 // output holds stdout and stderr together.
 using ToolRun = CommandRun;
@@ -24,3 +26,6 @@ void WriteGltf(const tinygltf::Model& model, const std::string& path);
 // Fails the test (and returns an empty file) when the engine does not load it.
 compound_file::File ReadBack(const std::string& path);
 
+// Each component of a within tolerance of b's.
+void ExpectNear(Vec3 a, Vec3 b, const std::string& what, float tolerance = 1e-4f);
+void ExpectNear(const Quaternion& a, const Quaternion& b, const std::string& what, float tolerance = 1e-4f);
