@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "child_process.h"
@@ -43,10 +44,13 @@ std::string Flipped(std::string bytes) {
 }
 
 struct Case {
+    Case(std::string file, Damage damage, std::string environment = "")
+        : file(std::move(file)), damage(damage), environment(std::move(environment)) {}
+
     std::string file;  // relative to the data directory, "" for the audio device case
-    Damage damage = Damage::kMissing;
-    fs::path dir;
+    Damage damage;
     std::string environment;  // put before the command
+    fs::path dir;
 
     // Filled by the run.
     int status = 0;
@@ -170,11 +174,11 @@ TEST(FaultInjection, EveryLoadedFileDamagedInTurn) {
         files.erase(std::remove(files.begin(), files.end(), "textures/tex2dnpt_screen.png"), files.end());
         std::sort(files.begin(), files.end());
         for (const std::string& file : files)
-            for (Damage damage : kDamages) cases.push_back({file, damage});
+            for (Damage damage : kDamages) cases.emplace_back(file, damage);
     }
     ASSERT_GE(cases.size(), 4u * (1 + 7 + 9 + 13 + 1)) << "the generated data set is incomplete";
     // Not a file: the audio device itself is missing.
-    cases.push_back({"", Damage::kMissing, {}, "SDL_AUDIODRIVER=no-such-driver"});
+    cases.emplace_back("", Damage::kMissing, "SDL_AUDIODRIVER=no-such-driver");
     for (size_t n = 0; n < cases.size(); ++n) {
         cases[n].dir = root.path() / std::to_string(n);
         fs::create_directory(cases[n].dir);
