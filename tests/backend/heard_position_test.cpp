@@ -2,7 +2,6 @@
 // with a null sink, its monitor recorded while a stream of noise plays.
 #include <gtest/gtest.h>
 #include <SDL.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +12,7 @@
 #include "backend/audiere.h"
 #include "runtime/music.h"
 #include "ogg_writer.h"
+#include "sound_compare.h"
 #include "sound_server.h"
 #include "temp_dir.h"
 
@@ -37,39 +37,11 @@ public:
 };
 
 std::vector<float> DecodeMono(const std::string& path, size_t frames) {
-    std::vector<float> mono;
-    OggVorbis_File file{};
-    if (ov_fopen(path.c_str(), &file) != 0) return mono;
-    const int channels = ov_info(&file, -1)->channels;
-    while (mono.size() < frames) {
-        float** pcm = nullptr;
-        int section = 0;
-        const long got = ov_read_float(&file, &pcm, 4096, &section);
-        if (got <= 0) break;
-        for (long i = 0; i < got; ++i) {
-            float sum = 0.0f;
-            for (int c = 0; c < channels; ++c) sum += pcm[c][i];
-            mono.push_back(sum / channels);
-        }
-    }
-    ov_clear(&file);
-    mono.resize(std::min(mono.size(), frames));
+    const std::vector<std::vector<float>> channels = DecodeOggChannels(path, 0, static_cast<int64_t>(frames));
+    std::vector<float> mono(channels.empty() ? 0 : channels[0].size());
+    for (const std::vector<float>& channel : channels)
+        for (size_t i = 0; i < mono.size(); ++i) mono[i] += channel[i] / static_cast<float>(channels.size());
     return mono;
-}
-
-// Normalised correlation of recording[offset + i] with noise[i] for i in
-// [first, first + count); zero where the recording does not cover them.
-double Correlation(const std::vector<float>& recording, const std::vector<float>& noise, long offset, long first,
-                   long count) {
-    if (offset + first < 0 || offset + first + count > static_cast<long>(recording.size())) return 0.0;
-    double product = 0, recorded = 0, played = 0;
-    for (long i = first; i < first + count; ++i) {
-        const double r = recording[offset + i], n = noise[i];
-        product += r * n;
-        recorded += r * r;
-        played += n * n;
-    }
-    return recorded > 0 && played > 0 ? product / std::sqrt(recorded * played) : 0.0;
 }
 
 // Where a piece of the noise sits in the recording: noise frame n was heard
@@ -90,7 +62,7 @@ std::vector<Piece> LocatePieces(const std::vector<float>& recording, const std::
     for (long first = 0; first + piece <= static_cast<long>(noise.size()); first += piece) {
         const long from = pieces.empty() ? -reach : pieces.back().offset;
         for (long offset = from; offset <= from + 2 * reach; ++offset) {
-            if (Correlation(recording, noise, offset, first, piece) > kMatch) {
+            if (Correlation(noise, recording, first, piece, offset) > kMatch) {
                 pieces.push_back({first, offset});
                 break;
             }

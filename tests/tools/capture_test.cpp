@@ -5,8 +5,6 @@
 
 #include <sys/wait.h>
 
-#include <vorbis/vorbisfile.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -25,6 +23,7 @@
 #include "runtime/demo_player.h"
 #include "runtime/frame_timer.h"
 #include "runtime/music.h"
+#include "sound_compare.h"
 #include "temp_dir.h"
 #include "test_data_set.h"
 
@@ -185,31 +184,13 @@ TEST(CaptureTool, BadArgumentsAreRefusedWithTheReason) {
 // The music over samples [first, first + count) as the player plays it: both
 // channels, the script's volume applied. Decoded here, not by the tool.
 void ReferenceMusic(int64_t first, int64_t count, float volume, std::vector<float>* left, std::vector<float>* right) {
-    OggVorbis_File file{};
-    ASSERT_EQ(ov_fopen(DEMO_DATA_DIR "/audio/amber-meadow_tune.ogg", &file), 0);
-    ASSERT_EQ(ov_pcm_seek(&file, first), 0);
-    const int channels = ov_info(&file, -1)->channels;
-    while (static_cast<int64_t>(left->size()) < count) {
-        float** pcm = nullptr;
-        int section = 0;
-        const long got = ov_read_float(&file, &pcm, static_cast<int>(count - static_cast<int64_t>(left->size())), &section);
-        ASSERT_GT(got, 0);
-        for (long i = 0; i < got; ++i) {
-            left->push_back(pcm[0][i] * volume);
-            right->push_back(pcm[channels - 1][i] * volume);
-        }
+    const auto channels = DecodeOggChannels(DEMO_DATA_DIR "/audio/amber-meadow_tune.ogg", first, count);
+    ASSERT_FALSE(channels.empty());
+    ASSERT_EQ(channels[0].size(), static_cast<size_t>(count));
+    for (size_t i = 0; i < channels[0].size(); ++i) {
+        left->push_back(channels.front()[i] * volume);
+        right->push_back(channels.back()[i] * volume);
     }
-    ov_clear(&file);
-}
-
-// Normalised correlation of a[i] and b[i + lag] over the window.
-double Correlation(const std::vector<float>& a, const std::vector<float>& b, size_t begin, size_t length, int lag) {
-    double ab = 0, aa = 0, bb = 0;
-    for (size_t i = begin; i < begin + length; ++i) {
-        const double x = a[i], y = b[i + lag];
-        ab += x * y, aa += x * x, bb += y * y;
-    }
-    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0.0;
 }
 
 double Rms(const std::vector<float>& samples) {
