@@ -49,7 +49,7 @@ bool DisplayAvailable() {
     std::fprintf(stderr,
                  "halcyon98piece: there is no display to show the configuration screen on. To play without one: "
                  "SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy HALCYON98PIECE_CONFIG=1,0,2,0 %s; to record "
-                 "the demo to a video instead: %stools/capture %s demo.mp4\n",
+                 "the demo to a video instead: %shalcyon capture %s demo.mp4\n",
                  program.c_str(), directory.c_str(), directory.empty() ? "." : directory.c_str());
     return false;
 }

@@ -76,6 +76,6 @@ TEST(DemoBinary, WithoutADisplayItSaysSoAndHowToPlayOrRecordInstead) {
     TempDir dir;
     const RunResult run = RunIn(dir, DEMO_BINARY, "-u DISPLAY -u WAYLAND_DISPLAY -u HALCYON98PIECE_CONFIG");
     EXPECT_EQ(run.exitCode, 1) << "not the 124 of a wait for a click that cannot come";
-    for (const char* part : {"no display", "HALCYON98PIECE_CONFIG=1,0,2,0", "tools/capture"})
+    for (const char* part : {"no display", "HALCYON98PIECE_CONFIG=1,0,2,0", "halcyon capture"})
         EXPECT_NE(run.errors.find(part), std::string::npos) << run.errors;
 }

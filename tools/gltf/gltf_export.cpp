@@ -135,7 +135,7 @@ std::vector<int> ExportNodes(const cf::File& file, tinygltf::Model& out) {
 tinygltf::Model ExportCompound(const cf::File& file, float framesPerSecond, std::vector<std::string>* warnings) {
     tinygltf::Model out;
     out.asset.version = "2.0";
-    out.asset.generator = "Halcyon98Piece nc_export";
+    out.asset.generator = "Halcyon98Piece halcyon export";
     ExportImages(file, out);
     ExportMaterials(file, out);
     ExportMeshes(file, out, warnings);

@@ -2,7 +2,7 @@
 // open: every node at the top level placed where the engine draws it,
 // models as meshes, materials, cameras, lights (KHR_lights_punctual),
 // armatures as skins and all key tracks as one animation. What glTF has no
-// field for is kept in "extras" so that nc_import gives the compound back.
+// field for is kept in "extras" so that import gives the compound back.
 #pragma once
 
 #include <string>

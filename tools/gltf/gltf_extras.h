@@ -1,5 +1,5 @@
-// The "extras" objects in which nc_export keeps what glTF has no field for
-// (material flags, light values, bone tails ...) and nc_import reads back.
+// The "extras" objects in which export keeps what glTF has no field for
+// (material flags, light values, bone tails ...) and import reads back.
 #pragma once
 
 #include <cstdint>

@@ -271,14 +271,13 @@ cf::File ImportGltf(const tinygltf::Model& model, const ImportOptions& options, 
         warnings->push_back("the file has " + std::to_string(model.animations.size()) + " animations: only the first, \"" +
                             model.animations[0].name + "\", is imported");
     ImportContext c{model, options, warnings, {}, {}, {}, {}, {}, {}, {}, {}, {}};
-    ReadHierarchy(c);
-    FindSkinRoles(c);
-    ImportImages(c);
-    ImportMaterials(c);
-    ImportMeshes(c);
-    ImportCameras(c);
-    ImportLights(c);
-    ImportSkins(c);
-    ImportNodes(c);
+    const std::pair<const char*, void (*)(ImportContext&)> stages[kImportStages] = {
+        {"hierarchy", ReadHierarchy}, {"skins' roles", FindSkinRoles}, {"images", ImportImages},
+        {"materials", ImportMaterials}, {"meshes", ImportMeshes},      {"cameras", ImportCameras},
+        {"lights", ImportLights},      {"skins", ImportSkins},          {"nodes", ImportNodes}};
+    for (const auto& [name, stage] : stages) {
+        if (options.onStage) options.onStage(name);
+        stage(c);
+    }
     return std::move(c.file);
 }

@@ -3,6 +3,7 @@
 // lights, skins to armatures and animation to node tracks and pose keys.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,11 @@
 struct ImportOptions {
     std::string textureDirectory;  // where the images go as PNG files
     float framesPerSecond = 25;    // key units per second
+    // Told before each of the kImportStages stages, for a progress bar.
+    std::function<void(const char* stage)> onStage;
 };
+
+constexpr int kImportStages = 9;
 
 // Reads a .gltf or a .glb file (by its extension); throws ImportError.
 tinygltf::Model LoadGltf(const std::string& path, std::vector<std::string>* warnings);

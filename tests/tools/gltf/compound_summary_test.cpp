@@ -1,11 +1,11 @@
-// nc_info on the rooster: counts, names, the vertex layout, the bounds, the
+// halcyon info on the rooster: counts, names, the vertex layout, the bounds, the
 // bones and the range of the pose keys.
 #include <gtest/gtest.h>
 
 #include "gltf_tool_runs.h"
 
 TEST(CompoundSummary, TheRoosterShowsItsLayoutBonesAndKeys) {
-    const ToolRun run = RunTool(NC_INFO, {std::string(DEMO_DATA_DIR) + "/models/galo.nc"});
+    const ToolRun run = RunTool("info", {std::string(DEMO_DATA_DIR) + "/models/galo.nc"});
     ASSERT_EQ(run.exitCode, 0) << run.output;
     for (const char* expected :
          {"1 textures, 1 materials, 1 models, 0 cameras, 0 lights, 1 armatures, 2 nodes", "0 \"tex2d_galo_palette.png\"",

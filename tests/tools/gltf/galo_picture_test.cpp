@@ -67,9 +67,9 @@ protected:
 TEST_F(GaloPicture, TheRoundTrippedRoosterLooksLikeTheOriginal) {
     TempDir dir;
     const std::string gltf = (dir.path() / "galo.gltf").string(), back = (dir.path() / "galo.nc").string();
-    const ToolRun exported = RunTool(NC_EXPORT, {std::string(DEMO_DATA_DIR) + "/models/galo.nc", gltf});
+    const ToolRun exported = RunTool("export", {std::string(DEMO_DATA_DIR) + "/models/galo.nc", gltf});
     ASSERT_EQ(exported.exitCode, 0) << exported.output;
-    const ToolRun imported = RunTool(NC_IMPORT, {gltf, back, "--textures", (dir.path() / "textures").string()});
+    const ToolRun imported = RunTool("import", {gltf, back, "--textures", (dir.path() / "textures").string()});
     ASSERT_EQ(imported.exitCode, 0) << imported.output;
 
     const Picture original = Draw("galo-original");

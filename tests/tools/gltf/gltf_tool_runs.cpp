@@ -5,8 +5,8 @@
 
 #include "compound_reading.h"
 
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments) {
-    std::string command = "'" + program + "'";
+ToolRun RunTool(const std::string& subcommand, const std::vector<std::string>& arguments) {
+    std::string command = "'" HALCYON "' " + subcommand;
     for (const std::string& a : arguments) command += " '" + a + "'";
     command += " 2>&1";
     const ToolRun run = RunCommand(command);

@@ -17,8 +17,8 @@
 // output holds stdout and stderr together.
 using ToolRun = CommandRun;
 
-// arguments are quoted one by one after the program.
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& arguments);
+// The maker's command with the subcommand; arguments are quoted one by one after it.
+ToolRun RunTool(const std::string& subcommand, const std::vector<std::string>& arguments);
 
 // .glb by the extension, else .gltf with its .bin beside it.
 void WriteGltf(const tinygltf::Model& model, const std::string& path);
