@@ -11,7 +11,8 @@ namespace {
 constexpr long kLargestEdge = 16384;
 constexpr long kLatestMs = 24L * 60 * 60 * 1000;
 constexpr long kHighestFps = 1000;
-constexpr const char* kSizeTakes = "WIDTHxHEIGHT, each 1 to 16384";
+
+std::string SizeTakes() { return "WIDTHxHEIGHT, each 1 to " + std::to_string(kLargestEdge); }
 
 std::string Qualified(const CLI::App* app) {
     return app->get_parent() ? std::string(kCommandName) + " " + app->get_name() : std::string(kCommandName);
@@ -35,13 +36,18 @@ void AddCheckedOption(CLI::App* app, const char* name, const std::string& help, 
     app->add_option_function<std::string>(
            name,
            [read, option, takes](const std::string& text) {
-               if (!read(text)) throw CLI::ValidationError(option + " takes " + takes + ", not \"" + text + "\"");
+               if (!read(text)) throw RefusedValue(option, takes, text);
            },
            help)
         ->type_name(valueName);
 }
 
 }  // namespace
+
+CLI::ValidationError RefusedValue(const std::string& option, const std::string& takes, const std::string& text) {
+    const std::string quoted = text.size() > 40 ? text.substr(0, 40) + "..." : text;
+    return CLI::ValidationError(option + " takes " + takes + ", not \"" + quoted + "\"");
+}
 
 bool ParseWholeNumber(const std::string& text, long low, long high, long* value) {
     if (text.empty() || text.size() > 20 || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
@@ -78,7 +84,7 @@ void AddDataDirArgument(CLI::App* app, std::string* dataDir) {
 void AddSizeOption(CLI::App* app, int* width, int* height, const std::string& help) {
     AddCheckedOption(
         app, "--size", help, "WIDTHxHEIGHT",
-        [width, height](const std::string& text) { return ParseSize(text, width, height); }, kSizeTakes);
+        [width, height](const std::string& text) { return ParseSize(text, width, height); }, SizeTakes());
 }
 
 void AddSizesOption(CLI::App* app, std::vector<std::pair<int, int>>* sizes, const std::string& help) {
@@ -87,8 +93,7 @@ void AddSizesOption(CLI::App* app, std::vector<std::pair<int, int>>* sizes, cons
            [sizes](const std::vector<std::string>& texts) {
                for (const std::string& text : texts) {
                    int width = 0, height = 0;
-                   if (!ParseSize(text, &width, &height))
-                       throw CLI::ValidationError("--size takes " + std::string(kSizeTakes) + ", not \"" + text + "\"");
+                   if (!ParseSize(text, &width, &height)) throw RefusedValue("--size", SizeTakes(), text);
                    sizes->push_back({width, height});
                }
            },

@@ -40,6 +40,9 @@ bool ParseSize(const std::string& text, int* width, int* height);
 // A whole decimal number in [low, high], nothing before or after it.
 bool ParseWholeNumber(const std::string& text, long low, long high, long* value);
 
+// "OPTION takes TAKES, not "TEXT"", the text cut to a line's length.
+CLI::ValidationError RefusedValue(const std::string& option, const std::string& takes, const std::string& text);
+
 // "halcyon SUB: message" on stderr; returns kExitBadInput.
 int Fail(const CLI::App* app, const std::string& message);
 // "halcyon SUB: message" and the subcommand's usage on stderr; returns kExitUsage.

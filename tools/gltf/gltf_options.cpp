@@ -16,8 +16,7 @@ void AddGltfOptions(CLI::App* app, GltfOptions* options, const std::string& inpu
                char* end = nullptr;
                const double rate = std::strtod(text.c_str(), &end);
                if (text.empty() || *end != '\0' || !std::isfinite(rate) || rate <= 0 || rate > 100000)
-                   throw CLI::ValidationError("--fps takes a positive number of key units a second, not \"" + text +
-                                              "\"");
+                   throw RefusedValue("--fps", "a positive number of key units a second", text);
                options->framesPerSecond = static_cast<float>(rate);
            },
            "key units a second of the animation (default 25, as the scenes count)")

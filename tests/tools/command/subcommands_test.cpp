@@ -89,6 +89,7 @@ TEST(HalcyonCommand, EveryOptionIsWrittenOneWayAndBadLinesGiveTheUsage) {
         EXPECT_TRUE(Says(run, reason)) << arguments << ": wanted " << reason << "\n" << run.output.substr(0, 400);
         EXPECT_TRUE(Says(run, "Usage: ")) << arguments << "\n" << run.output.substr(0, 400);
         EXPECT_EQ(run.output.rfind("halcyon", 0), 0u) << "the reason comes first: " << run.output.substr(0, 200);
+        EXPECT_LT(run.output.find('\n'), 160u) << "one line, however long the value: " << run.output.substr(0, 200);
     }
 }
 
