@@ -146,7 +146,7 @@ const LinkedProgram* GlDevice::PrepareDraw(D3DPRIMITIVETYPE type, const std::vec
     if (vertexShader_) key.vertexSerial = vertexShader_->serial();
     if (pixelShader_) key.pixelSerial = pixelShader_->serial();
     if (!vertexShader_ || !pixelShader_) key.fixed = FixedFunctionState(type, layout);
-    if (Lookup(renderStates_, D3DRS_ALPHATESTENABLE)) key.alphaFunc = Lookup(renderStates_, D3DRS_ALPHAFUNC);
+    if (StateValue(renderStates_, D3DRS_ALPHATESTENABLE)) key.alphaFunc = StateValue(renderStates_, D3DRS_ALPHAFUNC);
     const LinkedProgram& program = programs_->Get(key, vertexShader_, pixelShader_);
     if (!program.program) return nullptr;
     state_.UseProgram(program.program);
@@ -184,16 +184,16 @@ FixedFunctionKey GlDevice::FixedFunctionState(D3DPRIMITIVETYPE type, const std::
     key.texcoord = HasInput(layout, "TEXCOORD0");
     key.texture = FixedFunctionTexture() != nullptr;
     key.points = type == D3DPT_POINTLIST;
-    key.pointSprite = key.points && Lookup(renderStates_, D3DRS_POINTSPRITEENABLE);
-    key.pointScale = key.points && Lookup(renderStates_, D3DRS_POINTSCALEENABLE);
-    key.lighting = Lookup(renderStates_, D3DRS_LIGHTING) != 0;
+    key.pointSprite = key.points && StateValue(renderStates_, D3DRS_POINTSPRITEENABLE);
+    key.pointScale = key.points && StateValue(renderStates_, D3DRS_POINTSCALEENABLE);
+    key.lighting = StateValue(renderStates_, D3DRS_LIGHTING) != 0;
     const StateTable& stage = stageStates_[0];
-    key.colourOp = Lookup(stage, D3DTSS_COLOROP);
-    key.colourArg1 = Lookup(stage, D3DTSS_COLORARG1);
-    key.colourArg2 = Lookup(stage, D3DTSS_COLORARG2);
-    key.alphaOp = Lookup(stage, D3DTSS_ALPHAOP);
-    key.alphaArg1 = Lookup(stage, D3DTSS_ALPHAARG1);
-    key.alphaArg2 = Lookup(stage, D3DTSS_ALPHAARG2);
+    key.colourOp = StateValue(stage, D3DTSS_COLOROP);
+    key.colourArg1 = StateValue(stage, D3DTSS_COLORARG1);
+    key.colourArg2 = StateValue(stage, D3DTSS_COLORARG2);
+    key.alphaOp = StateValue(stage, D3DTSS_ALPHAOP);
+    key.alphaArg1 = StateValue(stage, D3DTSS_ALPHAARG1);
+    key.alphaArg2 = StateValue(stage, D3DTSS_ALPHAARG2);
     return key;
 }
 
@@ -209,13 +209,13 @@ void GlDevice::SetFixedFunctionUniforms(const LinkedProgram& program) {
     glUniformMatrix4fv(program.worldView, 1, GL_FALSE, &worldView.m[0][0]);
     glUniform2f(program.halfPixel, 1.0f / std::max<DWORD>(1, viewport_.Width),
                 1.0f / std::max<DWORD>(1, viewport_.Height));
-    glUniform1f(program.alphaRef, static_cast<float>(Lookup(renderStates_, D3DRS_ALPHAREF) & 0xFF));
-    glUniform1f(program.pointSize, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE)));
-    glUniform1f(program.pointMin, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE_MIN)));
-    glUniform1f(program.pointMax, FloatOf(Lookup(renderStates_, D3DRS_POINTSIZE_MAX)));
-    glUniform3f(program.pointScale, FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_A)),
-                FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_B)),
-                FloatOf(Lookup(renderStates_, D3DRS_POINTSCALE_C)));
+    glUniform1f(program.alphaRef, static_cast<float>(StateValue(renderStates_, D3DRS_ALPHAREF) & 0xFF));
+    glUniform1f(program.pointSize, FloatOf(StateValue(renderStates_, D3DRS_POINTSIZE)));
+    glUniform1f(program.pointMin, FloatOf(StateValue(renderStates_, D3DRS_POINTSIZE_MIN)));
+    glUniform1f(program.pointMax, FloatOf(StateValue(renderStates_, D3DRS_POINTSIZE_MAX)));
+    glUniform3f(program.pointScale, FloatOf(StateValue(renderStates_, D3DRS_POINTSCALE_A)),
+                FloatOf(StateValue(renderStates_, D3DRS_POINTSCALE_B)),
+                FloatOf(StateValue(renderStates_, D3DRS_POINTSCALE_C)));
     glUniform1f(program.viewportHeight, static_cast<float>(viewport_.Height));
 }
 

@@ -167,11 +167,6 @@ private:
         *slot = object;
     }
 
-    static DWORD Lookup(const StateTable& table, uint32_t state) {
-        auto found = table.find(state);
-        return found == table.end() ? 0 : found->second;
-    }
-
     template <typename Object>
     static void Hold(Object** slot, Object* object) {
         if (object) object->AddRef();

@@ -26,7 +26,7 @@ HRESULT GlDevice::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
 }
 
 HRESULT GlDevice::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) {
-    *value = Lookup(renderStates_, state);
+    *value = StateValue(renderStates_, state);
     return D3D_OK;
 }
 
@@ -58,7 +58,7 @@ HRESULT GlDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD
 
 HRESULT GlDevice::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
     if (sampler >= kStages) return D3DERR_INVALIDCALL;
-    *value = Lookup(samplerStates_[sampler], type);
+    *value = StateValue(samplerStates_[sampler], type);
     return D3D_OK;
 }
 
@@ -70,7 +70,7 @@ HRESULT GlDevice::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE typ
 
 HRESULT GlDevice::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
     if (stage >= kStages) return D3DERR_INVALIDCALL;
-    *value = Lookup(stageStates_[stage], type);
+    *value = StateValue(stageStates_[stage], type);
     return D3D_OK;
 }
 

@@ -4,11 +4,6 @@
 
 namespace {
 
-DWORD State(const StateTable& table, uint32_t state) {
-    auto found = table.find(state);
-    return found == table.end() ? 0 : found->second;
-}
-
 DWORD FloatBits(float value) {
     DWORD bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -58,18 +53,23 @@ GLint Address(DWORD mode) {
 
 }  // namespace
 
+DWORD StateValue(const StateTable& table, uint32_t state) {
+    auto found = table.find(state);
+    return found == table.end() ? 0 : found->second;
+}
+
 void ApplyRenderStates(const StateTable& states, bool depthBuffer) {
-    if (depthBuffer && State(states, D3DRS_ZENABLE) != D3DZB_FALSE) {
+    if (depthBuffer && StateValue(states, D3DRS_ZENABLE) != D3DZB_FALSE) {
         glEnable(GL_DEPTH_TEST);
-        glDepthFunc(Comparison(State(states, D3DRS_ZFUNC)));
+        glDepthFunc(Comparison(StateValue(states, D3DRS_ZFUNC)));
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    glDepthMask(State(states, D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
+    glDepthMask(StateValue(states, D3DRS_ZWRITEENABLE) ? GL_TRUE : GL_FALSE);
 
-    if (State(states, D3DRS_ALPHABLENDENABLE)) {
+    if (StateValue(states, D3DRS_ALPHABLENDENABLE)) {
         glEnable(GL_BLEND);
-        glBlendFunc(BlendFactor(State(states, D3DRS_SRCBLEND)), BlendFactor(State(states, D3DRS_DESTBLEND)));
+        glBlendFunc(BlendFactor(StateValue(states, D3DRS_SRCBLEND)), BlendFactor(StateValue(states, D3DRS_DESTBLEND)));
     } else {
         glDisable(GL_BLEND);
     }
@@ -77,7 +77,7 @@ void ApplyRenderStates(const StateTable& states, bool depthBuffer) {
     // Row 0 is the top, so GL sees every triangle mirrored: a triangle
     // clockwise on the Direct3D screen, Direct3D's front (VFACE positive),
     // is counter-clockwise to GL.
-    const DWORD cull = State(states, D3DRS_CULLMODE);
+    const DWORD cull = StateValue(states, D3DRS_CULLMODE);
     glFrontFace(GL_CCW);
     if (cull == D3DCULL_CW || cull == D3DCULL_CCW) {
         glEnable(GL_CULL_FACE);
@@ -86,20 +86,20 @@ void ApplyRenderStates(const StateTable& states, bool depthBuffer) {
         glDisable(GL_CULL_FACE);
     }
 
-    ColourMask(0, State(states, D3DRS_COLORWRITEENABLE));
-    ColourMask(1, State(states, D3DRS_COLORWRITEENABLE1));
-    ColourMask(2, State(states, D3DRS_COLORWRITEENABLE2));
-    ColourMask(3, State(states, D3DRS_COLORWRITEENABLE3));
+    ColourMask(0, StateValue(states, D3DRS_COLORWRITEENABLE));
+    ColourMask(1, StateValue(states, D3DRS_COLORWRITEENABLE1));
+    ColourMask(2, StateValue(states, D3DRS_COLORWRITEENABLE2));
+    ColourMask(3, StateValue(states, D3DRS_COLORWRITEENABLE3));
 }
 
 SamplerParameters SamplerParametersOf(const StateTable& states) {
-    const bool linearMin = State(states, D3DSAMP_MINFILTER) == D3DTEXF_LINEAR;
-    const DWORD mip = State(states, D3DSAMP_MIPFILTER);
+    const bool linearMin = StateValue(states, D3DSAMP_MINFILTER) == D3DTEXF_LINEAR;
+    const DWORD mip = StateValue(states, D3DSAMP_MIPFILTER);
     GLint minFilter = linearMin ? GL_LINEAR : GL_NEAREST;
     if (mip == D3DTEXF_POINT) minFilter = linearMin ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
     if (mip == D3DTEXF_LINEAR) minFilter = linearMin ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-    return {minFilter, State(states, D3DSAMP_MAGFILTER) == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST,
-            Address(State(states, D3DSAMP_ADDRESSU)), Address(State(states, D3DSAMP_ADDRESSV))};
+    return {minFilter, StateValue(states, D3DSAMP_MAGFILTER) == D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST,
+            Address(StateValue(states, D3DSAMP_ADDRESSU)), Address(StateValue(states, D3DSAMP_ADDRESSV))};
 }
 
 StateTable DefaultRenderStates(bool depthBuffer) {

@@ -10,6 +10,9 @@
 
 using StateTable = std::map<uint32_t, DWORD>;
 
+// The value a state was set to; 0 for one never set.
+DWORD StateValue(const StateTable& table, uint32_t state);
+
 // Depth, blending, culling and write masks. Depth testing needs a depth buffer.
 void ApplyRenderStates(const StateTable& renderStates, bool depthBuffer);
 // Filters and addressing of one stage's sampler object.
