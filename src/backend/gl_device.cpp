@@ -49,6 +49,12 @@ public:
         }
         SDL_GL_MakeCurrent(window, context);
         SDL_GL_SetSwapInterval(parameters->PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+        // A windowed back buffer of size 0 takes the window's client area, and
+        // the sizes taken are written back, as Direct3D does.
+        RECT client{};
+        GetClientRect(focusWindow, &client);
+        if (!parameters->BackBufferWidth) parameters->BackBufferWidth = static_cast<UINT>(client.right);
+        if (!parameters->BackBufferHeight) parameters->BackBufferHeight = static_cast<UINT>(client.bottom);
         auto* created = new GlDevice(window, context);
         if (!created->CreateBackBuffer(*parameters)) {
             created->Release();

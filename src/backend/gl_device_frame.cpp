@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "backend/gl_back_buffer_reader.h"
+#include "backend/present_area.h"
 
 namespace gl_device {
 
 // False when the back buffer cannot be made as asked.
 bool GlDevice::CreateBackBuffer(const D3DPRESENT_PARAMETERS& parameters) {
-    SDL_GL_GetDrawableSize(window_, &width_, &height_);
-    if (parameters.BackBufferWidth) width_ = static_cast<int>(parameters.BackBufferWidth);
-    if (parameters.BackBufferHeight) height_ = static_cast<int>(parameters.BackBufferHeight);
+    width_ = static_cast<int>(parameters.BackBufferWidth);
+    height_ = static_cast<int>(parameters.BackBufferHeight);
     samples_ = static_cast<int>(parameters.MultiSampleType);
     GLint maxSamples = 0;
     glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
@@ -138,9 +138,17 @@ HRESULT GlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     const GLuint source = Resolve();
     int windowWidth = 0, windowHeight = 0;
     SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
+    const bool fullScreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    const PresentArea area = PresentAreaFor(width_, height_, windowWidth, windowHeight, fullScreen);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, width_, height_, 0, windowHeight, windowWidth, 0, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    if (area.bars) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glBlitFramebuffer(0, 0, width_, height_, area.x, area.y + area.height, area.x + area.width, area.y,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
     SDL_GL_SwapWindow(window_);
     boundFramebuffer_ = 0;
     return D3D_OK;

@@ -18,6 +18,9 @@ struct Win32Window {
     SDL_Window* sdl = nullptr;
     WNDPROC procedure = nullptr;
     bool closed = false;  // the default close handling hid it
+    // A full-screen window's client area is the size asked for, whatever
+    // size the desktop or a compositor gives the SDL window.
+    int fullScreenWidth = 0, fullScreenHeight = 0;
 };
 
 namespace {
@@ -36,7 +39,18 @@ int64_t g_counterFrequency = 0;
 // too, which SDL's own mouse state would not show.
 POINT g_cursor{};
 
-bool VideoReady() { return InitSdlSubsystem(SDL_INIT_VIDEO); }
+bool VideoReady() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    // SDL 2.26 keeps a libdecor frame alive over a destroyed window, and the
+    // next event poll crashes in it; without libdecor a Wayland window has
+    // the compositor's decorations, or none.
+    SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_ALLOW_LIBDECOR, "0");
+    if (!InitSdlSubsystem(SDL_INIT_VIDEO)) return false;
+    // SDL starts text input with video. The demo reads keys only, and a text
+    // event after every auto-repeat is one more event per repeat to sort out.
+    SDL_StopTextInput();
+    return true;
+}
 
 // An event naming no window of ours (a synthetic one) belongs to the only
 // window there is, as input goes to the focused window.
@@ -156,12 +170,17 @@ bool SameRun(const SDL_Event& event, const SDL_Event& next) {
 
 // Win32 folds a key's auto-repeats into one message while the program is
 // slower than the keyboard; a loop taking one message a frame would otherwise
-// fall behind a held key by seconds.
+// fall behind a held key by seconds. Events between two repeats that make no
+// message (text, key maps, window moves) do not break the run: they are
+// taken with it, as they would be taken at no cost anyway.
 void Coalesce(SDL_Event* event) {
+    if (event->type != SDL_KEYDOWN || !event->key.repeat) return;
     SDL_Event next;
-    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && SameRun(*event, next)) {
+    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+        const bool sameRun = SameRun(*event, next);
+        if (!sameRun && Translate(next).message != WM_NULL) break;
         SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
-        *event = next;
+        if (sameRun) *event = next;
     }
 }
 
@@ -219,7 +238,7 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
     if (found == g_classes.end() || !VideoReady()) return nullptr;
     const bool fullScreen = (style & WS_POPUP) != 0;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN;
+    if (fullScreen) flags |= g_fullScreenModeSet ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
     if (!sdl) {
@@ -228,6 +247,7 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
     }
     if (fullScreen && g_fullScreenModeSet) SDL_SetWindowDisplayMode(sdl, &g_fullScreenMode);
     auto* window = new Win32Window{sdl, found->second, false};
+    if (fullScreen) window->fullScreenWidth = width, window->fullScreenHeight = height;
     g_windows.insert(window);
     return window;
 }
@@ -259,6 +279,14 @@ BOOL SetWindowTextA(HWND window, const char* text) {
     return TRUE;
 }
 
+BOOL GetClientRect(HWND window, RECT* rect) {
+    if (!window || !g_windows.count(window) || !rect) return FALSE;
+    int width = window->fullScreenWidth, height = window->fullScreenHeight;
+    if (!width || !height) SDL_GetWindowSize(window->sdl, &width, &height);
+    *rect = RECT{0, 0, width, height};
+    return TRUE;
+}
+
 int GetSystemMetrics(int index) {
     SDL_DisplayMode mode{};
     if (!VideoReady() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 0;
@@ -280,9 +308,14 @@ BOOL EnumDisplaySettingsA(const char*, DWORD modeNumber, DEVMODEA* mode) {
     return TRUE;
 }
 
-// Accepts only a size the display lists; the refresh rate is the closest listed one.
+// A size the display lists becomes its mode, at the closest listed refresh
+// rate. Any other size plays on the desktop mode, scaled to fit, as Windows
+// drivers scale a mode the monitor lacks; compositors that ignore mode
+// changes end the same way.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
-    if (!mode || !VideoReady()) return DISP_CHANGE_FAILED;
+    SDL_DisplayMode desktop{};
+    if (!mode || !VideoReady() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return DISP_CHANGE_FAILED;
+    if (mode->dmPelsWidth == 0 || mode->dmPelsHeight == 0) return DISP_CHANGE_BADMODE;
     const int count = SDL_GetNumDisplayModes(0);
     bool found = false;
     SDL_DisplayMode best{};
@@ -295,9 +328,8 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
         if (!found || std::abs(candidate.refresh_rate - rate) < std::abs(best.refresh_rate - rate)) best = candidate;
         found = true;
     }
-    if (!found) return DISP_CHANGE_BADMODE;
     g_fullScreenMode = best;
-    g_fullScreenModeSet = true;
+    g_fullScreenModeSet = found;
     return DISP_CHANGE_SUCCESSFUL;
 }
 

@@ -137,7 +137,9 @@ constexpr LONG DISP_CHANGE_FAILED = -1;
 inline constexpr WPARAM LOWORD(WPARAM v) { return v & 0xFFFF; }
 
 // Classes and windows. A window is an SDL window with an OpenGL drawable;
-// WS_POPUP makes it full screen in the mode of the last ChangeDisplaySettingsA,
+// WS_POPUP makes it full screen in the mode of the last ChangeDisplaySettingsA
+// (a mode the display does not list is the desktop mode, and the window's
+// client area keeps the size asked for, as a driver scaling the mode shows it),
 // WS_THICKFRAME lets the user size it. SM_CMONITORS counts the displays of a
 // real video driver: 0 under SDL's offscreen and dummy drivers.
 HINSTANCE GetModuleHandleA(const char* moduleName);
@@ -156,6 +158,7 @@ BOOL UpdateWindow(HWND window);
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 BOOL SetWindowTextA(HWND window, const char* text);
+BOOL GetClientRect(HWND window, RECT* rect);
 int GetSystemMetrics(int index);
 BOOL EnumDisplaySettingsA(const char* device, DWORD modeNumber, DEVMODEA* mode);
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);

@@ -106,13 +106,24 @@ TEST(AppWindowCreation, WindowedGetsItsStyleAndTitle) {
     window.zkDestroyWindow();
 }
 
-TEST(AppWindowCreation, UnavailableFullScreenModeCreatesNoWindow) {
-    AppWindow window;
-    EXPECT_FALSE(window.zkCreateWindow("project", 12345, 77, true));
-    EXPECT_EQ(window.window, nullptr);
-    EXPECT_EQ(window.style, 0x80880000u);
-    EXPECT_EQ(window.flags, static_cast<DWORD>(WINDOW_FULLSCREEN));
-    window.zkDestroyWindow();
+// Any size plays full screen, scaled on the desktop where the display lacks
+// the mode: the client area, which sizes the back buffer, is the size asked.
+TEST(AppWindowCreation, FullScreenAtAnySizeKeepsThatClientArea) {
+    struct Case {
+        int width, height;
+        bool created;
+    } cases[] = {{640, 480, true}, {12345, 77, true}, {0, 480, false}};
+    for (const Case& c : cases) {
+        AppWindow window;
+        EXPECT_EQ(window.zkCreateWindow("project", c.width, c.height, true), c.created) << c.width;
+        EXPECT_EQ(window.style, 0x80880000u);
+        EXPECT_EQ(window.flags, static_cast<DWORD>(WINDOW_FULLSCREEN));
+        RECT client{};
+        EXPECT_EQ(GetClientRect(window.window, &client), c.created ? TRUE : FALSE);
+        EXPECT_EQ(client.right, c.created ? c.width : 0);
+        EXPECT_EQ(client.bottom, c.created ? c.height : 0);
+        window.zkDestroyWindow();
+    }
 }
 
 TEST(AppWindowCreation, DestroyToleratesAWindowClosedByDefaultHandling) {
