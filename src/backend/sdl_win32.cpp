@@ -316,7 +316,10 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     SDL_DisplayMode desktop{};
     if (!mode || !VideoReady() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return DISP_CHANGE_FAILED;
     if (mode->dmPelsWidth == 0 || mode->dmPelsHeight == 0) return DISP_CHANGE_BADMODE;
-    const int count = SDL_GetNumDisplayModes(0);
+    // A Wayland client cannot change the output's mode: the modes SDL lists
+    // there are emulated by stretching, shape lost.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const int count = driver && std::strcmp(driver, "wayland") == 0 ? 0 : SDL_GetNumDisplayModes(0);
     bool found = false;
     SDL_DisplayMode best{};
     for (int i = 0; i < count; ++i) {
