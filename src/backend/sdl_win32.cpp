@@ -168,20 +168,28 @@ bool SameRun(const SDL_Event& event, const SDL_Event& next) {
            next.key.keysym.sym == event.key.keysym.sym;
 }
 
+bool ReleaseOf(const SDL_Event& event, const SDL_Event& next) {
+    return next.type == SDL_KEYUP && next.key.keysym.sym == event.key.keysym.sym;
+}
+
 // Win32 folds a key's auto-repeats into one message while the program is
 // slower than the keyboard; a loop taking one message a frame would otherwise
 // fall behind a held key by seconds. Events between two repeats that make no
 // message (text, key maps, window moves) do not break the run: they are
-// taken with it, as they would be taken at no cost anyway.
-void Coalesce(SDL_Event* event) {
-    if (event->type != SDL_KEYDOWN || !event->key.repeat) return;
+// taken with it, as they would be taken at no cost anyway. Repeats already
+// followed by the key's release are dropped: the program would spend a frame
+// on a key that is up. False when the event makes no message.
+bool Coalesce(SDL_Event* event) {
+    if (event->type != SDL_KEYDOWN || !event->key.repeat) return true;
     SDL_Event next;
     while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+        if (ReleaseOf(*event, next)) return false;
         const bool sameRun = SameRun(*event, next);
         if (!sameRun && Translate(next).message != WM_NULL) break;
         SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
         if (sameRun) *event = next;
     }
+    return true;
 }
 
 bool RealDisplay() {
@@ -237,10 +245,15 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD styl
     auto found = className ? g_classes.find(className) : g_classes.end();
     if (found == g_classes.end() || !VideoReady()) return nullptr;
     const bool fullScreen = (style & WS_POPUP) != 0;
+    const bool scaled = fullScreen && !g_fullScreenModeSet;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (fullScreen) flags |= g_fullScreenModeSet ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (fullScreen) flags |= scaled ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
     if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
-    SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
+    // Made as large as the screen, it covers it also where no window
+    // manager is there to make it full screen.
+    SDL_Rect bounds{x, y, width, height};
+    if (scaled) SDL_GetDisplayBounds(0, &bounds);
+    SDL_Window* sdl = SDL_CreateWindow(title ? title : "", bounds.x, bounds.y, bounds.w, bounds.h, flags);
     if (!sdl) {
         std::fprintf(stderr, "CreateWindowExA: %s\n", SDL_GetError());
         return nullptr;
@@ -341,7 +354,7 @@ BOOL PeekMessageA(MSG* message, HWND, UINT, UINT, UINT removeFlags) {
         SDL_Event event;
         // Events that make no message (text input, key maps, ...) take no frame.
         while (g_posted.empty() && SDL_PollEvent(&event)) {
-            Coalesce(&event);
+            if (!Coalesce(&event)) continue;
             const MSG translated = Translate(event);
             if (translated.message != WM_NULL) g_posted.push_back(translated);
         }

@@ -18,6 +18,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
                            const std::string& errorPath) {
     pid_ = fork();
     if (pid_ != 0) return;
+    // Its own process group: a server's helpers (Xwayland, wireplumber) end with it.
+    setpgid(0, 0);
     for (const auto& [name, value] : environment) {
         if (value.empty())
             unsetenv(name.c_str());
@@ -38,7 +40,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
 
 ChildProcess::~ChildProcess() {
     if (pid_ > 0 && Running()) {
-        kill(pid_, SIGKILL);
+        kill(-pid_, SIGKILL);
         waitpid(pid_, &status_, 0);
     }
 }

@@ -15,7 +15,7 @@ public:
     ChildProcess(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment,
                  const std::string& workingDirectory, const std::string& outputPath,
                  const std::string& errorPath = "");
-    ~ChildProcess();  // kills it if it still runs
+    ~ChildProcess();  // kills it and what it started, if it still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 

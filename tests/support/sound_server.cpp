@@ -4,32 +4,58 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 constexpr const char* kSink = "demo_sink";
 }
 
-SoundServer::SoundServer() {
-    if (std::system("command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1") != 0) return;
-    const std::string socket = (runtime_.path() / "native").string();
-    server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes",
-                                 "--use-pid-file=no", "--log-target=stderr",
-                                 std::string("--load=module-null-sink sink_name=") + kSink,
-                                 "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
-        std::map<std::string, std::string>{{"XDG_RUNTIME_DIR", runtime_.path().string()},
-                                           {"HOME", runtime_.path().string()}},
-        runtime_.path().string(), (runtime_.path() / "pulseaudio.log").string());
+SoundServer::SoundServer(Kind kind, const std::string& runtimeDirectory)
+    : kind_(kind), runtime_(runtimeDirectory.empty() ? ownRuntime_.path().string() : runtimeDirectory) {
+    const bool pipeWire = kind == Kind::PipeWire;
+    const char* needed = pipeWire ? "command -v pipewire-pulse >/dev/null 2>&1 && command -v wireplumber >/dev/null 2>&1"
+                                    " && command -v dbus-run-session >/dev/null 2>&1 && command -v parec >/dev/null 2>&1"
+                                  : "command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1";
+    if (std::system(needed) != 0) return;
+    const std::map<std::string, std::string> environment{{"XDG_RUNTIME_DIR", runtime_}, {"HOME", runtime_},
+                                                         {"PULSE_SERVER", ""}, {"DISPLAY", ""}};
+    if (pipeWire) {
+        // WirePlumber wants a session bus, as on a desktop.
+        server_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"dbus-run-session", "--", "sh", "-c",
+                                     "pipewire & sleep 0.3; wireplumber & pipewire-pulse & wait"},
+            environment, runtime_, runtime_ + "/pipewire.log");
+    } else {
+        std::filesystem::create_directories(runtime_ + "/pulse");
+        server_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                                     "--disable-shm=yes", "--use-pid-file=no", "--log-target=stderr",
+                                     std::string("--load=module-null-sink sink_name=") + kSink,
+                                     "--load=module-native-protocol-unix auth-anonymous=1 socket=" + runtime_ +
+                                         "/pulse/native"},
+            environment, runtime_, runtime_ + "/pulseaudio.log");
+    }
     const std::string check = "PULSE_SERVER=" + address() + " pactl info >/dev/null 2>&1";
     for (int attempt = 0; attempt < 100 && !started_; ++attempt) {
         started_ = std::system(check.c_str()) == 0;
         if (!started_) usleep(100000);
     }
+    if (started_ && pipeWire) {
+        const std::string sink = "PULSE_SERVER=" + address() + " pactl load-module module-null-sink sink_name=" +
+                                 kSink + " >/dev/null && PULSE_SERVER=" + address() + " pactl set-default-sink " +
+                                 kSink;
+        started_ = std::system(sink.c_str()) == 0;
+    }
 }
 
 SoundServer::~SoundServer() = default;
 
-std::string SoundServer::address() const { return "unix:" + (runtime_.path() / "native").string(); }
+std::string SoundServer::address() const { return "unix:" + runtime_ + "/pulse/native"; }
+
+std::map<std::string, std::string> SoundServer::Environment() const {
+    if (kind_ == Kind::PipeWire) return {{"XDG_RUNTIME_DIR", runtime_}, {"PULSE_SERVER", ""}};
+    return {{"PULSE_SERVER", address()}};
+}
 
 MonitorRecording::MonitorRecording(const SoundServer& server) {
     int ends[2];

@@ -1,5 +1,6 @@
-// A real sound server (PulseAudio) started for one test, playing into a null
-// sink whose monitor the test records, as a speaker would be heard.
+// A real sound server (PulseAudio, or PipeWire with its PulseAudio service)
+// started for one test, playing into a null sink whose monitor the test
+// records, as a speaker would be heard.
 #pragma once
 
 #include <atomic>
@@ -15,14 +16,23 @@
 
 class SoundServer {
 public:
-    SoundServer();
+    enum class Kind { PulseAudio, PipeWire };
+    // runtimeDirectory: the session's XDG_RUNTIME_DIR, shared with a Wayland
+    // compositor; empty: one of its own.
+    explicit SoundServer(Kind kind = Kind::PulseAudio, const std::string& runtimeDirectory = "");
     ~SoundServer();
     bool Started() const { return started_; }
     // For PULSE_SERVER.
     std::string address() const;
+    // What a session on this server gives its programs: PulseAudio by
+    // address, PipeWire found in the runtime directory as a desktop finds it.
+    std::map<std::string, std::string> Environment() const;
+    static const char* Name(Kind kind) { return kind == Kind::PipeWire ? "PipeWire" : "PulseAudio"; }
 
 private:
-    TempDir runtime_;
+    Kind kind_;
+    TempDir ownRuntime_;
+    std::string runtime_;
     std::unique_ptr<ChildProcess> server_;
     bool started_ = false;
 };

@@ -92,6 +92,11 @@ XServer::XServer(Kind kind, int width, int height, const std::string& directory)
     display_ = XOpenDisplay(name_.c_str());
 }
 
+XServer::XServer(const std::string& display) : name_(display) {
+    XSetErrorHandler(IgnoreErrors);
+    display_ = XOpenDisplay(name_.c_str());
+}
+
 XServer::~XServer() {
     if (display_) XCloseDisplay(display_);
 }
@@ -123,18 +128,25 @@ XWindowPlace XServer::Place(unsigned long window) {
     return place;
 }
 
+unsigned long XServer::Root() { return DefaultRootWindow(display_); }
+
 XPicture XServer::Grab(unsigned long window) {
     const XWindowPlace place = Place(window);
+    return Grab(window, {0, 0, place.width, place.height});
+}
+
+XPicture XServer::Grab(unsigned long window, const XWindowPlace& area) {
     XPicture picture;
-    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(place.width),
-                              static_cast<unsigned>(place.height), AllPlanes, ZPixmap);
+    if (area.width <= 0 || area.height <= 0) return picture;
+    XImage* image = XGetImage(display_, window, area.x, area.y, static_cast<unsigned>(area.width),
+                              static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
     if (!image) return picture;
-    picture.width = place.width;
-    picture.height = place.height;
-    picture.pixels.resize(static_cast<size_t>(place.width) * place.height);
-    for (int y = 0; y < place.height; ++y)
-        for (int x = 0; x < place.width; ++x)
-            picture.pixels[static_cast<size_t>(y) * place.width + x] = XGetPixel(image, x, y) & 0xFFFFFF;
+    picture.width = area.width;
+    picture.height = area.height;
+    picture.pixels.resize(static_cast<size_t>(area.width) * area.height);
+    for (int y = 0; y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x)
+            picture.pixels[static_cast<size_t>(y) * area.width + x] = XGetPixel(image, x, y) & 0xFFFFFF;
     XDestroyImage(image);
     return picture;
 }
@@ -154,10 +166,29 @@ void XServer::Click(unsigned long window, int x, int y) {
     const XWindowPlace place = Place(window);
     MovePointer(place.x + x, place.y + y);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    Sync();
+    Button(1, true);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    Button(1, false);
+}
+
+void XServer::Button(int button, bool down) {
+    XTestFakeButtonEvent(display_, static_cast<unsigned>(button), down ? True : False, CurrentTime);
+    Sync();
+}
+
+void XServer::CrossPointer() {
+    Window root = 0, child = 0;
+    int x = 0, y = 0, windowX = 0, windowY = 0;
+    unsigned mask = 0;
+    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &x, &y, &windowX, &windowY, &mask);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    const Window cover = XCreateWindow(display_, DefaultRootWindow(display_), x - 8, y - 8, 16, 16, 0, 0, InputOnly,
+                                       CopyFromParent, CWOverrideRedirect, &attributes);
+    XMapRaised(display_, cover);
+    Sync();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    XDestroyWindow(display_, cover);
     Sync();
 }
 
@@ -165,6 +196,10 @@ void XServer::Key(const std::string& keyName, bool down) {
     const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keyName.c_str()));
     XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
     Sync();
+}
+
+bool XServer::HasWindowManager() {
+    return XGetSelectionOwner(display_, XInternAtom(display_, "WM_S0", False)) != None;
 }
 
 std::string XServer::ScreenMode() {

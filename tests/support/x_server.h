@@ -27,6 +27,8 @@ public:
     };
     // Started() is false when the server is not installed.
     XServer(Kind kind, int width, int height, const std::string& directory);
+    // A client of a server started by someone else (XWayland, by weston).
+    explicit XServer(const std::string& display);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
@@ -39,6 +41,8 @@ public:
     bool HasWindow(const std::string& title);
     XWindowPlace Place(unsigned long window);
     XPicture Grab(unsigned long window);
+    XPicture Grab(unsigned long window, const XWindowPlace& area);  // area relative to the window
+    unsigned long Root();  // the whole screen, for Grab
     // Moves it to the screen's top left corner too.
     void Resize(unsigned long window, int width, int height);
 
@@ -46,7 +50,12 @@ public:
     void Click(unsigned long window, int x, int y);
     void MovePointer(int screenX, int screenY);
     void Key(const std::string& keyName, bool down);
+    void Button(int button, bool down);
+    // Maps a small window under the pointer and takes it away: the window
+    // below sees the pointer leave and enter again, as if the mouse came in.
+    void CrossPointer();
 
+    bool HasWindowManager();
     // The monitor's current mode as RandR reports it, such as "640x480".
     std::string ScreenMode();
 
