@@ -139,6 +139,35 @@ TEST_F(AssetLoading, CubePreRenderDrawsEachFaceFromTheCentreOfTheScene) {
     EXPECT_EQ(targets.size(), 6u);
 }
 
+// A compound loaded again and put in its place is wired as the loading wires it.
+TEST_F(AssetLoading, AReplacedCompoundIsWiredAgain) {
+    WriteTestDataSet(data);
+    DemoResources* r = Resources();
+    r->Load();
+    struct Case {
+        const char* file;
+        Compound* compound;
+        const char* material;
+        Shader** shader;
+        int textureSlot;
+        NamedTexture* texture;
+    };
+    const Case cases[] = {{"scene_4_stage.nc", &r->stage4, "R2", &r->floorShader.shader, 0, &r->backQuad},
+                          {"scene_7_padroes.nc", &r->patterns, "BlueFloor", &r->floorShader.shader, 0, &r->backQuad},
+                          {"scene_9_stage.nc", &r->stage9, "R2", &r->nlShader.shader, 0, &r->backQuad},
+                          {"scene_8_placar.nc", &r->scoreboard, "Bolas", &r->displayShader.shader, 1, &r->greetings},
+                          {"scene_6.nc", &r->scene6, "Brilhante", &r->cubeMapShader.shader, 0, &r->cubeTarget}};
+    for (const Case& c : cases) {
+        Compound fresh;
+        ASSERT_TRUE(fresh.Load(c.file));
+        r->ReplaceCompound(c.compound, std::move(fresh));
+        const Material* material = c.compound->GetMaterial(c.material);
+        EXPECT_EQ(material->shaderSlot, c.shader) << c.file;
+        EXPECT_EQ(material->textures[c.textureSlot], c.texture) << c.file;
+    }
+    for (const auto& box : boxes.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
 TEST_F(AssetLoading, LoadingStepDrawsTheLogoAtTheCurveAndAdvances) {
     WriteTestDataSet(data);
     DemoResources* resources = Resources();
