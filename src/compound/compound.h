@@ -53,7 +53,8 @@ public:
     // Acts on the first set bit of mask in the order 1, 4, 2, 8.
     void Animate(int mask, float time);
 
-    // A missing name ends the process with the "Datablock ... not found!" box.
+    // A missing name ends the process with the "Datablock ... not found!" box;
+    // in an unseen frame (platform/unseen_frames.h) it gives a blank datablock.
     Material* GetMaterial(const std::string& name);
     Model* GetModel(const std::string& name);
     Node* GetNode(const std::string& name);

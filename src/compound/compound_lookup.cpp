@@ -1,5 +1,6 @@
 #include "backend/win32.h"
 #include "compound/compound.h"
+#include "platform/unseen_frames.h"
 
 namespace {
 
@@ -9,6 +10,16 @@ namespace {
     ExitProcess(0);
 }
 
+// In a frame drawn ahead of time a missing name must not end the demo before
+// its scene shows: the lookup answers with a blank datablock, which draws
+// nothing, and the frame that is shown looks the name up again.
+template <typename T>
+T* Missing(const std::string& name) {
+    if (!UnseenFrames::Drawing()) NotFound(name);
+    static T blank;
+    return &blank;
+}
+
 // The first datablock of the list, in file order, whose name matches.
 template <typename T, typename Name>
 T* Find(const std::unique_ptr<DatablockLists>& lists, std::vector<std::unique_ptr<T>> DatablockLists::*list,
@@ -16,7 +27,7 @@ T* Find(const std::unique_ptr<DatablockLists>& lists, std::vector<std::unique_pt
     if (lists)
         for (const std::unique_ptr<T>& datablock : (*lists).*list)
             if (nameOf(*datablock) == name) return datablock.get();
-    NotFound(name);
+    return Missing<T>(name);
 }
 
 }  // namespace
@@ -45,5 +56,5 @@ Camera* Compound::GetCamera(const std::string& name) {
             instance.camera->rotation = instance.node->rotation;
             return instance.camera;
         }
-    NotFound(name);
+    return Missing<Camera>(name);
 }

@@ -8,6 +8,7 @@
 #include "gfx2d/matrix_helpers.h"
 #include "platform/demo_app.h"
 #include "platform/graphics_context.h"
+#include "platform/unseen_frames.h"
 #include "runtime/demo_scene.h"
 #include "runtime/timing_overlay.h"
 #include "shader/shader_params.h"
@@ -48,6 +49,7 @@ void DemoPlayer::WarmUpSceneStarts() {
     for (const auto& named : resources->NamedShaderSlots())
         if (Shader* shader = named.second->shader) bindings.push_back({shader, zkShaderSaveBindings(*shader)});
     g_graphics->device->WarmUp([this] {
+        const UnseenFrames unseen;
         for (const DemoScene_Scene* scene : timeline) {
             if (!(scene->end > scene->start)) continue;  // never drawn
             // Where a frame at 60 per second first finds it.

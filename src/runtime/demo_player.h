@@ -34,7 +34,9 @@ public:
     // The first frame after each timeline entry starts, drawn through the
     // device's warm-up (nothing shows): no scene start then waits on the
     // driver building programs. The demo time, the graphics context's state
-    // and every shader's bound values stay as they were.
+    // and every shader's bound values stay as they were; the frames are
+    // unseen, so a missing name or unused uniform they meet shows nothing and
+    // is met again by the first frame that is shown.
     void WarmUpSceneStarts();
     // For tools that play the data while it is edited; the demo never calls
     // these. Every scene destroyed, the timeline empty.

@@ -36,10 +36,15 @@ void UseTexture(Compound& compound, const char* material, int textureSlot, Named
     compound.GetMaterial(material)->SetTexture(textureSlot, texture);
 }
 
-// "BlueFloor" and "R2" are the floors of the stages: one shader and the back quad.
-void WireFloors(Compound& compound, ShaderSlot& shader, NamedTexture* backQuad) {
+// "BlueFloor" and "R2" are the floors of the stages: one shader and the back
+// quad. Stage 4 is given the quad first, the others the shader; a compound
+// without them shows the first name it is asked for.
+void WireFloorShaders(Compound& compound, ShaderSlot& shader) {
     UseShader(compound, "BlueFloor", shader);
     UseShader(compound, "R2", shader);
+}
+
+void WireFloorTextures(Compound& compound, NamedTexture* backQuad) {
     UseTexture(compound, "R2", 0, backQuad);
     UseTexture(compound, "BlueFloor", 0, backQuad);
 }
@@ -95,8 +100,9 @@ void DemoResources::Load() {
 
     zkLoadShader(displayShader.shader, "zkDisplayShader");
     scoreboard.Load("scene_8_placar.nc");
+    WireBolasShader();
     greetings.Load("tex2dnpt_greetings.png");
-    WireCompound(&scoreboard);
+    WireBolasGreetings();
     greetings.magnification = greetings.minification = 0;
 
     stage9.Load("scene_9_stage.nc");
@@ -119,18 +125,31 @@ void DemoResources::WireCompound(Compound* compound) {
         UseShader(scene6, "Brilhante", cubeMapShader);
         UseTexture(scene6, "Brilhante", 0, &cubeTarget);
     }
-    if (compound == &patterns) WireFloors(patterns, floorShader, &backQuad);
-    if (compound == &stage4) WireFloors(stage4, floorShader, &backQuad);
-    if (compound == &scoreboard) {
-        UseShader(scoreboard, "Bolas", displayShader);
-        UseTexture(scoreboard, "Bolas", 1, &greetings);
+    if (compound == &patterns) {
+        WireFloorShaders(patterns, floorShader);
+        WireFloorTextures(patterns, &backQuad);
     }
-    if (compound == &stage9) WireFloors(stage9, nlShader, &backQuad);
+    if (compound == &stage4) {
+        WireFloorTextures(stage4, &backQuad);
+        WireFloorShaders(stage4, floorShader);
+    }
+    if (compound == &scoreboard) {
+        WireBolasShader();
+        WireBolasGreetings();
+    }
+    if (compound == &stage9) {
+        WireFloorShaders(stage9, nlShader);
+        WireFloorTextures(stage9, &backQuad);
+    }
     if (compound == &cubeMapScene) {
         UseShader(cubeMapScene, "RZ1", lfShader);
         UseShader(cubeMapScene, "RZ2", lfShader);
     }
 }
+
+void DemoResources::WireBolasShader() { UseShader(scoreboard, "Bolas", displayShader); }
+
+void DemoResources::WireBolasGreetings() { UseTexture(scoreboard, "Bolas", 1, &greetings); }
 
 ShaderSlot* DemoResources::ShaderSlotOf(const std::string& fileName) {
     for (const auto& [name, slot] : NamedShaderSlots())

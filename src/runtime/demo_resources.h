@@ -101,4 +101,7 @@ private:
     std::vector<std::pair<const char*, Compound*>> NamedCompounds();
     // The materials the loading wires to shaders and textures, for one compound.
     void WireCompound(Compound* compound);
+    // The scoreboard's "Bolas": the loading loads the greetings between the two.
+    void WireBolasShader();
+    void WireBolasGreetings();
 };

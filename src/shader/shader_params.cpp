@@ -5,6 +5,7 @@
 
 #include "backend/d3dx9_math.h"
 #include "platform/graphics_context.h"
+#include "platform/unseen_frames.h"
 #include "shader/shader.h"
 
 namespace {
@@ -57,7 +58,10 @@ ShaderParam* Record(Shader* shader, const char* name, uint32_t valueKind, int32_
     uint32_t stage = PARAM_PIXEL;
     param->handle = FindConstant(*shader, name, &stage);
     // Kept with a null handle, so the message comes once per shader and name.
-    if (!param->handle) MessageBoxA(nullptr, "Variable not found in shader, or not in use!", caption, MB_OK);
+    // An unseen frame's records are dropped after it (zkShaderRestoreBindings):
+    // the message waits for the first frame that is shown.
+    if (!param->handle && !UnseenFrames::Drawing())
+        MessageBoxA(nullptr, "Variable not found in shader, or not in use!", caption, MB_OK);
     param->kind = stage;
     Allocate(param, valueKind, count);
     shader->params.insert(shader->params.begin(), param);

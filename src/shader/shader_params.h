@@ -25,7 +25,7 @@ struct ShaderParam {
 };
 
 // A null shader binds nothing. A name unknown to both stages shows a message
-// once and is remembered with a null handle.
+// once (none in an unseen frame) and is remembered with a null handle.
 void zkShaderBind4f(Shader* shader, const char* name, float x, float y, float z, float w);
 void zkShaderBind1f(Shader* shader, const char* name, float value);
 // A count of zero or less binds nothing.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "compound_fixture.h"
+#include "platform/unseen_frames.h"
+#include "recording_fixture.h"
 
 namespace {
 
@@ -53,4 +55,18 @@ TEST_F(CompoundLookup, ANeverLoadedCompoundHasNoDatablocks) {
     EXPECT_EXIT(unloaded.GetNode("cam"), ::testing::ExitedWithCode(0), "Datablock \"cam\" not found!");
     EXPECT_EXIT(unloaded.GetCamera("cam"), ::testing::ExitedWithCode(0), "Datablock \"cam\" not found!");
     EXPECT_EXIT(unloaded.GetArmature("rig"), ::testing::ExitedWithCode(0), "Datablock \"rig\" not found!");
+}
+
+// A frame drawn ahead of time goes on past a missing name with a blank that
+// draws nothing; the names it has are found as always.
+TEST_F(CompoundLookup, InAnUnseenFrameAMissingNameGivesABlankWithoutABox) {
+    MessageBoxCapture boxes;
+    const UnseenFrames unseen;
+    EXPECT_EQ(compound.GetModel("Cube")->subsets.size(), 0u);
+    EXPECT_EQ(compound.GetNode("ca")->name, "");
+    EXPECT_EQ(compound.GetArmature("rig ")->bones.size(), 0u);
+    EXPECT_NE(compound.GetCamera("lens"), nullptr);
+    EXPECT_EQ(compound.GetMaterial("Metal")->shaderSlot, nullptr);
+    EXPECT_EQ(compound.GetMaterial("metal"), lists().materials[0].get());
+    EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -12,6 +12,7 @@
 #include "runtime/demo_player.h"
 #include "shader/shader_params.h"
 #include "test_data_set.h"
+#include "test_png.h"
 
 namespace {
 
@@ -67,6 +68,49 @@ TEST_F(AssetLoading, TheTestDataSetLoadsWithoutAMessageAndWiresItsMaterials) {
     EXPECT_EQ(resources->cubeTarget.texture->flags, 0x2Cu);
 }
 
+// What the device is asked to make while loading, in order: each picture
+// told apart by its own size, shaders, the meshes of the compounds (runs of
+// them counted), render targets and the cube target.
+TEST_F(AssetLoading, AssetsAreMadeInTheListedOrder) {
+    WriteTestDataSet(data);
+    const std::pair<const char*, uint32_t> pictures[] = {
+        {"tex2dnpt_logo_presentation.png", 3}, {"fnt_04b08.png", 64}, {"tex2d_particle_halo.png", 8},
+        {"tex2d_particle_lines.png", 16},      {"tex2d_backquad.png", 32}, {"tex2dnpt_pimp.png", 5},
+        {"tex2dnpt_greetings.png", 7}};
+    for (const auto& [name, edge] : pictures)
+        WriteTestPng((data.path() / "textures" / name).string(), edge, edge, std::vector<uint32_t>(edge * edge, ~0u));
+    Resources()->Load();
+
+    std::vector<std::string> made;
+    for (const std::string& call : log.calls) {
+        const std::string first = call.substr(call.find('(') + 1, call.find_first_of(",)") - call.find('(') - 1);
+        std::string what;
+        if (call.rfind("CreateTexture(", 0) == 0)
+            what = (call.find(", 1, 1, ") != std::string::npos ? "target " : "picture ") + first;
+        else if (call.rfind("CreateCubeTexture(", 0) == 0)
+            what = "cube " + first;
+        else if (call.rfind("CreateVertexShader(", 0) == 0 || call.rfind("CreatePixelShader(", 0) == 0)
+            what = "shader";
+        else if (call.rfind("CreateIndexBuffer(", 0) == 0)
+            what = "meshes";
+        if (what == "meshes" && !made.empty() && made.back().rfind("meshes", 0) == 0)
+            made.back() = "meshes " + std::to_string(std::stoi(made.back().substr(7)) + 1);
+        else if (!what.empty())
+            made.push_back(what == "meshes" ? "meshes 1" : what);
+    }
+    const std::vector<std::string> listed = {
+        "picture 3", "picture 64", "picture 8", "picture 16", "picture 32",  // logo, font, halo, lines, back quad
+        "shader", "shader", "shader",                                         // NL, LF, LS
+        "meshes 15",                                   // bar 1, galo 1, celos 1, stage 4 12 (stage 2 has none)
+        "target 256", "target 256", "target 512", "target 512", "cube 128",
+        "meshes 1", "shader",                          // scene 6, cube-map shader
+        "meshes 1", "shader", "picture 5", "shader",   // credits, blur shader, pimp, floor shader
+        "meshes 22", "shader", "meshes 1",             // patterns, display shader, scoreboard
+        "picture 7", "meshes 6",                       // greetings, stage 9
+        "target 256", "target 256", "meshes 1"};       // targets 5 and 6, cube-map scene
+    EXPECT_EQ(made, listed);
+}
+
 TEST_F(AssetLoading, CubePreRenderDrawsEachFaceFromTheCentreOfTheScene) {
     WriteTestDataSet(data);
     Resources()->Load();
@@ -95,6 +139,35 @@ TEST_F(AssetLoading, CubePreRenderDrawsEachFaceFromTheCentreOfTheScene) {
     EXPECT_EQ(targets.size(), 6u);
 }
 
+// A compound loaded again and put in its place is wired as the loading wires it.
+TEST_F(AssetLoading, AReplacedCompoundIsWiredAgain) {
+    WriteTestDataSet(data);
+    DemoResources* r = Resources();
+    r->Load();
+    struct Case {
+        const char* file;
+        Compound* compound;
+        const char* material;
+        Shader** shader;
+        int textureSlot;
+        NamedTexture* texture;
+    };
+    const Case cases[] = {{"scene_4_stage.nc", &r->stage4, "R2", &r->floorShader.shader, 0, &r->backQuad},
+                          {"scene_7_padroes.nc", &r->patterns, "BlueFloor", &r->floorShader.shader, 0, &r->backQuad},
+                          {"scene_9_stage.nc", &r->stage9, "R2", &r->nlShader.shader, 0, &r->backQuad},
+                          {"scene_8_placar.nc", &r->scoreboard, "Bolas", &r->displayShader.shader, 1, &r->greetings},
+                          {"scene_6.nc", &r->scene6, "Brilhante", &r->cubeMapShader.shader, 0, &r->cubeTarget}};
+    for (const Case& c : cases) {
+        Compound fresh;
+        ASSERT_TRUE(fresh.Load(c.file));
+        r->ReplaceCompound(c.compound, std::move(fresh));
+        const Material* material = c.compound->GetMaterial(c.material);
+        EXPECT_EQ(material->shaderSlot, c.shader) << c.file;
+        EXPECT_EQ(material->textures[c.textureSlot], c.texture) << c.file;
+    }
+    for (const auto& box : boxes.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
 TEST_F(AssetLoading, LoadingStepDrawsTheLogoAtTheCurveAndAdvances) {
     WriteTestDataSet(data);
     DemoResources* resources = Resources();
@@ -111,7 +184,27 @@ TEST_F(AssetLoading, LoadingStepDrawsTheLogoAtTheCurveAndAdvances) {
     EXPECT_EQ(log.calls[0].rfind("Clear(0, 3, 0xFF000000", 0), 0u) << log.calls[0];
 }
 
-TEST_F(AssetLoading, AMissingPatternsFileEndsWithTheBlueFloorMessage) {
-    WriteTestDataSet(data, 2.0, {"models/scene_7_padroes.nc"});
-    EXPECT_EXIT(Resources()->Load(), ::testing::ExitedWithCode(0), "Datablock \"BlueFloor\" not found!");
+// The wiring's order shows in what a missing file brings up: the compound's
+// message and then the first lookup in it, with nothing loaded in between.
+TEST_F(AssetLoading, AMissingCompoundEndsWithItsFirstWiredMaterial) {
+    struct Case {
+        std::set<std::string> leftOut;
+        const char* material;
+    };
+    const Case cases[] = {{{"models/scene_7_padroes.nc"}, "BlueFloor"},
+                          {{"models/scene_4_stage.nc"}, "R2"},
+                          {{"models/scene_8_placar.nc", "textures/tex2dnpt_greetings.png"}, "Bolas"}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteTestDataSet(dir, 2.0, c.leftOut);
+        EXPECT_EXIT(
+            {
+                WorkingDirectory in(dir.path());
+                DemoPlayer(640, 480, 4.0f / 3.0f).resources->Load();
+            },
+            ::testing::ExitedWithCode(0),
+            std::string("Compound file not found!\n\xC3\x9C" "ber Error !: Datablock \"") + c.material +
+                "\" not found!\n$")
+            << c.material;
+    }
 }
