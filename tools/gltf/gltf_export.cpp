@@ -5,6 +5,7 @@
 
 #include "gltf_export_parts.h"
 #include "gltf_extras.h"
+#include "gltf_files.h"
 #include "gltf_space.h"
 #include "model/material.h"
 
@@ -18,8 +19,9 @@ constexpr double kPi = 3.14159265358979323846;
 void ExportImages(const cf::File& file, tinygltf::Model& out) {
     for (size_t i = 0; i < file.textures.size(); ++i) {
         tinygltf::Image image;
-        image.uri = file.textures[i];
-        image.name = file.textures[i].substr(0, file.textures[i].rfind('.'));
+        // A compound may hold any bytes as a name: the glTF gets one that names a file beside it.
+        image.uri = PlainFileNameOf(file.textures[i]);
+        image.name = image.uri.substr(0, image.uri.rfind('.'));
         out.images.push_back(image);
         tinygltf::Texture texture;  // texture i shows image i, as texture record i does
         texture.source = static_cast<int>(i);
