@@ -13,6 +13,7 @@
 #include "gltf_sample_files.h"
 #include "gltf_tool_runs.h"
 #include "temp_dir.h"
+#include "test_png.h"
 
 namespace {
 
@@ -200,8 +201,7 @@ TEST_F(GltfHostile, ModelsThatCrashedOrHungAreRefusedAtOnce) {
 
 TEST_F(GltfHostile, AHugePictureIsRefusedFromItsHeader) {
     // Only the header: nothing is decoded before the size is known.
-    std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x40\0\0\0\x40\0\x08\x06\0\0\0", 29);
-    dir.Write("in/huge.png", png + std::string(4, '\0'));
+    dir.Write("in/huge.png", PngClaimingSize(16384, 16384));
     dir.Write("in/huge.gltf", TriangleGltf("tri.bin", "huge.png"));
     ExpectRefused("huge.gltf", "image 0 (\"huge.png\") is 16384 x 16384 pixels: the import takes pictures of 1 to 8192");
     dir.Write("in/odd.png", "GIF89a");
