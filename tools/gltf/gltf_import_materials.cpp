@@ -156,7 +156,9 @@ void ImportMaterials(ImportContext& c) {
         const tinygltf::TextureInfo& baseInfo = material.pbrMetallicRoughness.baseColorTexture;
         const int base = ImageOf(c, baseInfo.index, what);
         const bool fromCompound = material.extras.IsObject() && material.extras.Has("flags");
-        if (base < 0 && !fromCompound) {
+        // The demo's asset loading puts its own picture into slot 0 of these, and only into an empty slot.
+        static const std::set<std::string> kFilledByLoading = {"BlueFloor", "R2", "Brilhante"};
+        if (base < 0 && !fromCompound && !kFilledByLoading.count(material.name)) {
             m.textures.push_back(WhiteTexture(c));
         }
         if (base >= 0) {

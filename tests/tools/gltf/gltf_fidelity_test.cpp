@@ -135,6 +135,9 @@ TEST_F(GltfFidelity, BaseColourShowsWithAndWithoutAPicture) {
     EXPECT_EQ(file.materials[2].name, "Default");
     EXPECT_EQ(file.materials[2].textures, (std::vector<uint32_t>{1}));
     EXPECT_TRUE(fs::is_regular_file(dir.path() / "textures/tex2d_white.png"));
+    // The demo fills slot 0 of its floors itself, only when it is empty.
+    model.materials[1].name = "BlueFloor";
+    EXPECT_TRUE(Import(model).materials[1].textures.empty());
 }
 
 TEST_F(GltfFidelity, WrapAndFilterModesTheEngineCannotDrawAreReported) {
