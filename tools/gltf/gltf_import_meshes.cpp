@@ -108,6 +108,7 @@ public:
         if (skin >= 0) {
             boneOfJoint_ = BoneOfJoint(c, skin);
             jointCount_ = c.in.skins[skin].joints.size();
+            prefix_ = BindPrefix(c, skin);
         }
     }
 
@@ -128,7 +129,7 @@ public:
         const bool skinned = !boneOfJoint_.empty() && std::any_of(triangles.begin(), triangles.end(), [](auto* p) {
             return HasAttribute(*p, "JOINTS_0") && HasAttribute(*p, "WEIGHTS_0");
         });
-        if (!boneOfJoint_.empty() && !skinned) boneOfJoint_.clear();
+        if (!boneOfJoint_.empty() && !skinned) boneOfJoint_.clear(), prefix_.reset();
         layout_ = Layout(c_.in, triangles, skinned, ExtraNumber(mesh_.extras, "keepLayout", 0) != 0);
         for (const tinygltf::Primitive* p : triangles) AddPrimitive(*p);
         for (Source& s : layout_) model_.elements.push_back(s.element);
@@ -167,6 +168,12 @@ private:
                 throw ImportError{what_ + " " + s.attribute + " has " + std::to_string(components) +
                                   " components: colours have 3 or 4"};
             std::vector<float> values = Read(found->second, components, s.attribute, count);
+            if (prefix_ && (s.attribute == "POSITION" || s.attribute == "NORMAL"))
+                for (size_t v = 0; v < count; ++v) {
+                    Vec3 p{values[3 * v], values[3 * v + 1], values[3 * v + 2]};
+                    p = s.attribute == "POSITION" ? mesh::TransformPoint(p, *prefix_) : mesh::TransformNormal(p, *prefix_);
+                    values[3 * v] = p.x, values[3 * v + 1] = p.y, values[3 * v + 2] = p.z;
+                }
             if (transform && s.attribute == "TEXCOORD_0")
                 for (size_t v = 0; v < count; ++v) {
                     const float u = values[2 * v], w = values[2 * v + 1];
@@ -337,6 +344,7 @@ private:
     const tinygltf::Mesh& mesh_;
     std::string what_;
     std::vector<uint32_t> boneOfJoint_;
+    std::optional<Matrix> prefix_;  // what the skin's bind matrices do to positions first
     size_t jointCount_ = 0;
     std::vector<Source> layout_;
     // Primitives share vertices by attributes and, where it moves their texture coordinates, by material.

@@ -203,6 +203,40 @@ std::optional<std::vector<NodeKey>> ImportTrack(const ImportContext& c, int node
     return keys;
 }
 
+namespace {
+
+bool Near(const Matrix& a, const Matrix& b) {
+    for (int i = 0; i < 16; ++i) {
+        const float x = a.m[i / 4][i % 4], y = b.m[i / 4][i % 4];
+        if (!(std::fabs(x - y) <= 1e-3f * std::max(1.0f, std::fabs(y)))) return false;
+    }
+    return true;
+}
+
+Matrix BindMatrix(const std::vector<float>& binds, size_t joint) {
+    Matrix m;
+    for (int i = 0; i < 16; ++i) m.m[i / 4][i % 4] = binds[joint * 16 + i];
+    return m;
+}
+
+}  // namespace
+
+std::optional<Matrix> BindPrefix(const ImportContext& c, int skinIndex) {
+    const tinygltf::Skin& skin = c.in.skins[skinIndex];
+    const int meshNode = c.meshNodeOfSkin[skinIndex];
+    if (skin.inverseBindMatrices < 0 || meshNode < 0 || skin.joints.empty()) return std::nullopt;
+    const std::vector<float> binds =
+        ReadFloats(c.in, skin.inverseBindMatrices, 16, "skin " + Quoted(skin.name) + " inverse bind matrices");
+    if (binds.size() != skin.joints.size() * 16) return std::nullopt;  // refused with the skin
+    const Matrix toMesh = Inverse(c.world[meshNode]);
+    // Inverse bind = prefix x (joint's rest frame in the mesh)^-1 for every joint.
+    const Matrix prefix = BindMatrix(binds, 0) * (c.world[skin.joints[0]] * toMesh);
+    for (size_t j = 1; j < skin.joints.size(); ++j)
+        if (!Near(BindMatrix(binds, j) * (c.world[skin.joints[j]] * toMesh), prefix)) return std::nullopt;
+    if (Near(prefix, Matrix())) return std::nullopt;
+    return prefix;
+}
+
 std::vector<uint32_t> BoneOfJoint(const ImportContext& c, int skin) {
     const std::vector<int>& joints = c.in.skins[skin].joints;
     std::map<int, size_t> jointOfNode;
@@ -255,6 +289,8 @@ void ImportSkins(ImportContext& c) {
         const std::vector<uint32_t> boneOf = BoneOfJoint(c, static_cast<int>(s));
         std::map<int, size_t> jointOfNode;
         for (size_t j = 0; j < count; ++j) jointOfNode.emplace(skin.joints[j], j);
+        const std::optional<Matrix> prefix = BindPrefix(c, static_cast<int>(s));
+        const Matrix unprefix = prefix ? Inverse(*prefix) : Matrix();
         const int meshNode = c.meshNodeOfSkin[s] >= 0 ? c.meshNodeOfSkin[s] : c.armatureNodeOfSkin[s];
         const Matrix fromMesh = meshNode >= 0 ? Inverse(c.world[meshNode]) : Matrix();
 
@@ -267,9 +303,7 @@ void ImportSkins(ImportContext& c) {
         std::vector<std::vector<NodeCurves>> curves(animations);  // per animation, joint
         for (std::vector<NodeCurves>& action : curves) action.resize(count);
         for (size_t j = 0; j < count; ++j) {
-            Matrix inverseBind;
-            if (!binds.empty())
-                for (int i = 0; i < 16; ++i) inverseBind.m[i / 4][i % 4] = binds[j * 16 + i];
+            const Matrix inverseBind = binds.empty() ? Matrix() : unprefix * BindMatrix(binds, j);
             const Placement atBind = PlacementOf(Inverse(inverseBind));
             bind[j] = atBind.rotation;
             cf::Bone& bone = armature.bones[boneOf[j]];

@@ -60,5 +60,11 @@ void ImportMeshes(ImportContext& c);
 void ImportSkins(ImportContext& c);
 // The node's track in engine space from every animation, if any moves the node.
 std::optional<std::vector<NodeKey>> ImportTrack(const ImportContext& c, int node);
+// What every inverse bind matrix of the skin does first, when all agree
+// that the joints rest where the skin binds them but the mesh's positions
+// need moving (gltfpack folds its dequantization in there): the skinned
+// mesh's vertices are moved by it and the bind matrices relieved of it.
+// None otherwise.
+std::optional<Matrix> BindPrefix(const ImportContext& c, int skin);
 // The bone each joint of the skin becomes: parents before their children.
 std::vector<uint32_t> BoneOfJoint(const ImportContext& c, int skin);

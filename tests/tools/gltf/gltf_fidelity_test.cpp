@@ -225,3 +225,40 @@ TEST_F(GltfFidelity, JointKeysThatNeverMoveAreNotReported) {
     Import(model);
     EXPECT_TRUE(warnings.empty()) << warnings.front();
 }
+
+TEST_F(GltfFidelity, ASkinWhoseBindMatricesScaleItsPositionsIsImportedUnscaled) {
+    // As gltfpack quantizes a skinned mesh: positions as integers, their scale folded into every inverse bind matrix.
+    samples::Figure figure = samples::SkinnedFigure();
+    const cf::File plain = Import(figure.model);
+    tinygltf::Model& m = figure.model;
+    constexpr float kSteps = 1000;
+    std::vector<int16_t> steps;
+    for (const Vec3& p : figure.positions)
+        for (float f : {p.x, p.y, p.z}) steps.push_back(static_cast<int16_t>(std::lround(f * kSteps)));
+    m.meshes[0].primitives[0].attributes["POSITION"] =
+        AddAccessor(m, steps.data(), figure.positions.size(), TINYGLTF_COMPONENT_TYPE_SHORT, TINYGLTF_TYPE_VEC3);
+    const std::vector<float> binds = ReadFloats(m, m.skins[0].inverseBindMatrices, 16, "binds");
+    Matrix dequantize;
+    dequantize.Scaling(1 / kSteps, 1 / kSteps, 1 / kSteps);
+    std::vector<float> folded;
+    for (size_t j = 0; j < binds.size() / 16; ++j) {
+        Matrix bind;
+        for (int i = 0; i < 16; ++i) bind.m[i / 4][i % 4] = binds[j * 16 + i];
+        const Matrix both = dequantize * bind;
+        for (int i = 0; i < 16; ++i) folded.push_back(both.m[i / 4][i % 4]);
+    }
+    m.skins[0].inverseBindMatrices = AddFloatAccessor(m, folded, TINYGLTF_TYPE_MAT4);
+    m.extensionsUsed = m.extensionsRequired = {"KHR_mesh_quantization"};
+    const cf::File quantized = Import(m);
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+    ASSERT_EQ(quantized.armatures.size(), 1u);
+    for (size_t b = 0; b < 2; ++b) {
+        ExpectNear(quantized.armatures[0].bones[b].restHead, plain.armatures[0].bones[b].restHead, "rest head", 1e-4f);
+        ExpectNear(quantized.armatures[0].bones[b].offset, plain.armatures[0].bones[b].offset, "offset", 1e-4f);
+    }
+    for (size_t v = 0; v < figure.positions.size(); ++v) {
+        const std::vector<float> a = Floats(quantized.models[0], cf::kPosition, 0, v, 3);
+        const std::vector<float> b = Floats(plain.models[0], cf::kPosition, 0, v, 3);
+        ExpectNear(Vec3{a[0], a[1], a[2]}, Vec3{b[0], b[1], b[2]}, "vertex " + std::to_string(v), 1e-3f);
+    }
+}
