@@ -262,3 +262,13 @@ TEST_F(GltfFidelity, ASkinWhoseBindMatricesScaleItsPositionsIsImportedUnscaled) 
         ExpectNear(Vec3{a[0], a[1], a[2]}, Vec3{b[0], b[1], b[2]}, "vertex " + std::to_string(v), 1e-3f);
     }
 }
+
+TEST_F(GltfFidelity, AMeshNodeThatIsAlsoAJointStillPlacesItsModel) {
+    tinygltf::Model model = samples::WithSkin(2, false, false, false);
+    model.skins[0].joints.push_back(0);  // the node that draws the skinned mesh
+    const cf::File file = Import(model);
+    EXPECT_TRUE(Warned("node \"Body\" is a joint and draws mesh \"Blob\"")) << ::testing::PrintToString(warnings);
+    ASSERT_FALSE(file.nodes.empty());
+    EXPECT_EQ(file.nodes[0].name, "Body");
+    EXPECT_EQ(file.nodes[0].flags & NODE_MODEL, NODE_MODEL);
+}
