@@ -74,8 +74,13 @@ int Export(const CLI::App* app, const GltfOptions& arguments) {
     for (const std::string& w : warnings) std::fprintf(stderr, "halcyon export: warning: %s\n", w.c_str());
     tinygltf::TinyGLTF writer;
     writer.SetImageWriter(nullptr, nullptr);  // the pictures are already in place
-    if (!writer.WriteGltfSceneToFile(&model, output.string(), false, binary, !binary, binary))
-        return Fail(app, "error: cannot write " + output.string());
+    bool written = false;
+    try {
+        written = writer.WriteGltfSceneToFile(&model, output.string(), false, binary, !binary, binary);
+    } catch (const std::exception& error) {
+        return Fail(app, "error: cannot write " + output.string() + ": " + error.what());
+    }
+    if (!written) return Fail(app, "error: cannot write " + output.string());
     return kExitDone;
 }
 

@@ -110,7 +110,7 @@ std::vector<int> ExportNodes(const cf::File& file, tinygltf::Model& out) {
         node.scale = {n.scale.x, n.scale.y, n.scale.z};
         Place(n, file, node);
         Extras extras{{"flags", Number(n.flags)}};
-        if (n.parent && *n.parent < file.nodes.size()) extras["parent"] = Text(file.nodes[*n.parent].name);
+        if (n.parent && *n.parent < file.nodes.size()) extras["parent"] = Text(ValidUtf8(file.nodes[*n.parent].name));
         node.extras = tinygltf::Value(extras);
         const bool placesArmature = !(n.flags & (NODE_MODEL | NODE_CAMERA | NODE_EMPTY | NODE_LIGHT)) &&
                                     (n.flags & NODE_ARMATURE) && n.datablock < file.armatures.size();
@@ -132,6 +132,16 @@ std::vector<int> ExportNodes(const cf::File& file, tinygltf::Model& out) {
     return armatureNodes;
 }
 
+// Every name the compound gave, as UTF-8.
+void KeepNamesUtf8(tinygltf::Model& out) {
+    const auto valid = [](auto& list) {
+        for (auto& item : list) item.name = ValidUtf8(item.name);
+    };
+    valid(out.images), valid(out.materials), valid(out.meshes), valid(out.cameras), valid(out.lights);
+    valid(out.nodes), valid(out.skins), valid(out.animations);
+    for (tinygltf::Image& image : out.images) image.uri = ValidUtf8(image.uri);
+}
+
 }  // namespace
 
 tinygltf::Model ExportCompound(const cf::File& file, float framesPerSecond, std::vector<std::string>* warnings) {
@@ -146,5 +156,6 @@ tinygltf::Model ExportCompound(const cf::File& file, float framesPerSecond, std:
     const std::vector<int> armatureNodes = ExportNodes(file, out);
     ExportSkins(file, armatureNodes, out);
     ExportAnimation(file, framesPerSecond, out);
+    KeepNamesUtf8(out);
     return out;
 }

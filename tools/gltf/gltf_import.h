@@ -33,7 +33,8 @@ struct ImportedAction {
     float firstKey = 0, lastKey = 0;
 };
 
-// Writes the images into the texture directory, last, once the rest has
+// model is as LoadGltf gives it (its pictures still encoded). Writes the
+// images into the texture directory, last, once the rest has
 // been made; throws ImportError for what the compound cannot be made
 // without. warnings name the node or mesh whose content the format cannot
 // hold. Every animation becomes an action: actions (when given) says where each lies.

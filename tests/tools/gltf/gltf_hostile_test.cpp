@@ -251,7 +251,7 @@ TEST_F(GltfHostile, ExportWritesOnlyIntoItsFolderAndReadsOnlyTheTextures) {
     compound_file::File file;
     file.textures = {"../../outside/secret.png", "/etc/passwd", "sub/dir.png", "tex2d_fine.png"};
     compound_file::Material material;
-    material.name = "M";
+    material.name = "M\xEC\x80";  // a name glTF's JSON cannot hold as it is
     material.textures = {0, 1, 2, 3};
     file.materials.push_back(material);
     dir.Write("work/models/evil.nc", compound_file::Write(file));
@@ -267,6 +267,7 @@ TEST_F(GltfHostile, ExportWritesOnlyIntoItsFolderAndReadsOnlyTheTextures) {
         EXPECT_EQ(written.find("PNG"), std::string::npos) << out;  // the secret's bytes
         EXPECT_EQ(written.find("in a folder below"), std::string::npos) << out;
         EXPECT_NE(written.find(".._.._outside_secret.png"), std::string::npos) << out;
+        EXPECT_NE(written.find("\"M??\""), std::string::npos) << out;
     }
     // Beside the .gltf: the one plain texture, nothing anywhere else.
     std::vector<std::string> beside;
