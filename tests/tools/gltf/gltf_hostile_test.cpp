@@ -113,6 +113,14 @@ TEST_F(GltfHostile, NoUriLeadsOutOfTheGltfsFolder) {
     ExpectRefused("picture.gltf", "image 0 (\"../outside/secret.png\") leads outside");
     dir.Write("in/device.gltf", TriangleGltf("/dev/zero"));
     ExpectRefused("device.gltf", "buffer 0 (\"/dev/zero\") is not a regular file", {"--absolute-uris"});
+    // Names that stay inside, however they are spelt, are read.
+    dir.Write("in/sub folder/a+b.bin", kTriangle);
+    for (const std::string uri : {"sub%20folder/a+b.bin", "sub%20folder/../sub%20folder/a%2Bb.bin", "./tri.bin"}) {
+        dir.Write("in/inside.gltf", TriangleGltf(uri));
+        const ToolRun inside = RunTool("import", {(dir.path() / "in/inside.gltf").string(), (dir.path() / "in/out.nc").string()});
+        EXPECT_EQ(inside.exitCode, 0) << uri << ": " << inside.output;
+    }
+    fs::remove(dir.path() / "in/out.nc");
     // The same file, allowed: what the option is for.
     dir.Write("in/allowed.gltf", TriangleGltf(secret));
     const ToolRun allowed = RunTool("import", {(dir.path() / "in/allowed.gltf").string(),
