@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "command/subcommands.h"
 #include "compound_reading.h"
 #include "gltf_accessors.h"
+#include "gltf_files.h"
 #include "gltf_export.h"
 #include "gltf_options.h"
 
@@ -16,28 +16,46 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A .gltf names its pictures, copied beside it; a .glb carries them.
-void PlaceImages(tinygltf::Model& model, const fs::path& textures, const fs::path& output, bool binary,
-                 std::vector<std::string>* warnings) {
-    for (tinygltf::Image& image : model.images) {
-        const fs::path source = textures / image.uri;
+// A .gltf names its pictures, copied beside it; a .glb carries them. Only
+// plain names are read, from the textures folder, and written beside the output.
+void PlaceImages(tinygltf::Model& model, const std::vector<std::string>& names, const fs::path& textures,
+                 const fs::path& output, bool binary, std::vector<std::string>* warnings) {
+    for (size_t i = 0; i < model.images.size(); ++i) {
+        tinygltf::Image& image = model.images[i];
+        const fs::path source = textures / names[i];
         std::error_code error;
+        if (!PlainFileName(names[i]) || !InsideFolder(textures, source)) {
+            warnings->push_back("texture \"" + names[i] + "\" is not a file of the textures folder: it is not read, and "
+                                "the glTF names it \"" + image.uri + "\"");
+            continue;
+        }
         if (!fs::exists(source, error)) {
             warnings->push_back("texture " + source.string() + " is missing: the file refers to it by name");
             continue;
         }
-        if (!binary) {
-            const fs::path target = output.parent_path() / image.uri;
-            if (!fs::equivalent(source, target, error))
-                fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
-            if (error) warnings->push_back("cannot copy " + source.string() + ": " + error.message());
+        std::string bytes;
+        try {
+            bytes = ReadWholeFile(source, "texture " + source.string());
+        } catch (const ImportError& refused) {
+            warnings->push_back(refused.text + ": the file refers to it by name");
             continue;
         }
-        std::ifstream in(source, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        image.bufferView = AddBufferView(model, bytes.data(), bytes.size());
-        image.mimeType = "image/png";
-        image.uri.clear();
+        if (binary) {
+            image.bufferView = AddBufferView(model, bytes.data(), bytes.size());
+            image.mimeType = "image/png";
+            image.uri.clear();
+            continue;
+        }
+        const fs::path target = output.parent_path() / image.uri;
+        if (fs::equivalent(source, target, error)) continue;
+        // Written in place, never through a link that leads elsewhere.
+        if (fs::is_symlink(target, error)) {
+            warnings->push_back("cannot copy " + source.string() + ": " + target.string() + " is a link");
+            continue;
+        }
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out) warnings->push_back("cannot copy " + source.string() + " to " + target.string());
     }
 }
 
@@ -50,14 +68,19 @@ int Export(const CLI::App* app, const GltfOptions& arguments) {
     tinygltf::Model model = ExportCompound(file, arguments.framesPerSecond, &warnings);
     const fs::path output = fs::absolute(arguments.output);
     const bool binary = output.extension() == ".glb";
-    PlaceImages(model,
+    PlaceImages(model, file.textures,
                 arguments.textureDirectory.empty() ? TexturesBeside(arguments.input) : arguments.textureDirectory,
                 output, binary, &warnings);
     for (const std::string& w : warnings) std::fprintf(stderr, "halcyon export: warning: %s\n", w.c_str());
     tinygltf::TinyGLTF writer;
     writer.SetImageWriter(nullptr, nullptr);  // the pictures are already in place
-    if (!writer.WriteGltfSceneToFile(&model, output.string(), false, binary, !binary, binary))
-        return Fail(app, "error: cannot write " + output.string());
+    bool written = false;
+    try {
+        written = writer.WriteGltfSceneToFile(&model, output.string(), false, binary, !binary, binary);
+    } catch (const std::exception& error) {
+        return Fail(app, "error: cannot write " + output.string() + ": " + error.what());
+    }
+    if (!written) return Fail(app, "error: cannot write " + output.string());
     return kExitDone;
 }
 

@@ -1,9 +1,14 @@
 #include "gltf_accessors.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 
 namespace {
+
+// An accessor without a buffer view holds zeros under its sparse values: no more of them than this.
+constexpr size_t kMostSparseElements = size_t{1} << 24;
 
 int ComponentsOf(int type) {
     switch (type) {
@@ -59,14 +64,36 @@ double Component(const uint8_t* p, int componentType, bool normalised) {
     }
 }
 
-// Every element of the accessor as doubles, after checking that it lies inside its buffer.
+using Fail = std::function<void(const std::string&)>;  // throws
+
+// Where count elements of elementSize bytes begin, byteOffset into a buffer
+// view, after checking that they lie inside it and its buffer. The stride is
+// the view's, or the element size when tight or the view has none.
+const uint8_t* ElementsIn(const tinygltf::Model& model, int viewIndex, long long byteOffset, size_t count,
+                          size_t elementSize, bool tight, size_t* stride, const std::string& name, const Fail& fail) {
+    if (viewIndex < 0 || static_cast<size_t>(viewIndex) >= model.bufferViews.size()) fail(name + " has no buffer view");
+    const tinygltf::BufferView& view = model.bufferViews[viewIndex];
+    if (view.buffer < 0 || static_cast<size_t>(view.buffer) >= model.buffers.size())
+        fail(name + " refers to a missing buffer");
+    const std::vector<unsigned char>& buffer = model.buffers[view.buffer].data;
+    *stride = view.byteStride && !tight ? view.byteStride : elementSize;
+    const size_t offset = byteOffset >= 0 ? static_cast<size_t>(byteOffset) : SIZE_MAX;
+    // Divided, not multiplied, so that no count overflows.
+    if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset || *stride < elementSize ||
+        offset > view.byteLength || elementSize > view.byteLength - offset ||
+        count - 1 > (view.byteLength - offset - elementSize) / *stride)
+        fail(name + " of " + std::to_string(count) + " elements does not fit its buffer");
+    return buffer.data() + view.byteOffset + offset;
+}
+
+// Every element of the accessor as doubles, after checking that it lies
+// inside its buffer, with its sparse values put in.
 std::vector<double> ReadElements(const tinygltf::Model& model, int index, int components, const std::string& what) {
-    const auto fail = [&what](const std::string& fault) { throw ImportError{what + ": " + fault}; };
+    const Fail fail = [&what](const std::string& fault) { throw ImportError{what + ": " + fault}; };
     if (index < 0 || static_cast<size_t>(index) >= model.accessors.size())
         fail("refers to accessor " + std::to_string(index) + " of " + std::to_string(model.accessors.size()));
     const tinygltf::Accessor& accessor = model.accessors[index];
     const std::string name = "accessor " + std::to_string(index);
-    if (accessor.sparse.isSparse) fail(name + " is sparse, which is not supported");
     if (ComponentsOf(accessor.type) != components)
         fail(name + " has " + std::to_string(ComponentsOf(accessor.type)) + " components, not " +
              std::to_string(components));
@@ -74,25 +101,47 @@ std::vector<double> ReadElements(const tinygltf::Model& model, int index, int co
     if (!componentSize) fail(name + " has an unknown component type " + std::to_string(accessor.componentType));
     std::vector<double> values;
     if (accessor.count == 0) return values;
-    if (accessor.bufferView < 0 || static_cast<size_t>(accessor.bufferView) >= model.bufferViews.size())
-        fail(name + " has no buffer view");
-    const tinygltf::BufferView& view = model.bufferViews[accessor.bufferView];
-    if (view.buffer < 0 || static_cast<size_t>(view.buffer) >= model.buffers.size())
-        fail(name + " refers to a missing buffer");
-    const std::vector<unsigned char>& buffer = model.buffers[view.buffer].data;
     const size_t elementSize = componentSize * components;
-    const size_t stride = view.byteStride ? view.byteStride : elementSize;
-    // Divided, not multiplied, so that no count overflows.
-    if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset || stride < elementSize ||
-        accessor.byteOffset > view.byteLength || elementSize > view.byteLength - accessor.byteOffset ||
-        accessor.count - 1 > (view.byteLength - accessor.byteOffset - elementSize) / stride)
-        fail(name + " of " + std::to_string(accessor.count) + " elements does not fit its buffer");
-    values.reserve(accessor.count * components);
-    const uint8_t* base = buffer.data() + view.byteOffset + accessor.byteOffset;
-    for (size_t i = 0; i < accessor.count; ++i)
+    const auto read = [&](const uint8_t* at, int componentType, bool normalised, size_t c) {
+        return Component(at + c * SizeOf(componentType), componentType, normalised);
+    };
+    if (accessor.bufferView >= 0 || !accessor.sparse.isSparse) {
+        size_t stride = 0;
+        const uint8_t* base = ElementsIn(model, accessor.bufferView, static_cast<long long>(accessor.byteOffset),
+                                         accessor.count, elementSize, false, &stride, name, fail);
+        values.reserve(accessor.count * components);
+        for (size_t i = 0; i < accessor.count; ++i)
+            for (int c = 0; c < components; ++c)
+                values.push_back(read(base + i * stride, accessor.componentType, accessor.normalized, c));
+    } else if (accessor.count > kMostSparseElements) {
+        fail(name + " has " + std::to_string(accessor.count) + " elements and no buffer view");
+    } else {
+        values.assign(accessor.count * components, 0.0);  // sparse values on zeros
+    }
+    if (!accessor.sparse.isSparse) return values;
+    const auto& sparse = accessor.sparse;
+    const int indexType = sparse.indices.componentType;
+    if (indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+        indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
+        fail(name + "'s sparse indices are not unsigned integers");
+    if (sparse.count < 1 || static_cast<size_t>(sparse.count) > accessor.count)
+        fail(name + " has " + std::to_string(sparse.count) + " sparse values for " + std::to_string(accessor.count) +
+             " elements");
+    const size_t count = static_cast<size_t>(sparse.count);
+    size_t stride = 0;
+    const uint8_t* indices = ElementsIn(model, sparse.indices.bufferView, sparse.indices.byteOffset, count,
+                                        SizeOf(indexType), true, &stride, name + "'s sparse indices", fail);
+    const uint8_t* replacements = ElementsIn(model, sparse.values.bufferView, sparse.values.byteOffset, count,
+                                             elementSize, true, &stride, name + "'s sparse values", fail);
+    for (size_t i = 0; i < count; ++i) {
+        const double at = read(indices + i * SizeOf(indexType), indexType, false, 0);
+        if (at >= static_cast<double>(accessor.count))
+            fail(name + "'s sparse index " + std::to_string(static_cast<uint64_t>(at)) + " is past its " +
+                 std::to_string(accessor.count) + " elements");
         for (int c = 0; c < components; ++c)
-            values.push_back(Component(base + i * stride + c * componentSize, accessor.componentType,
-                                       accessor.normalized));
+            values[static_cast<size_t>(at) * components + c] =
+                read(replacements + i * elementSize, accessor.componentType, accessor.normalized, c);
+    }
     return values;
 }
 

@@ -5,6 +5,19 @@
 
 #include "gltf_accessors.h"
 
+std::vector<float> KeyTimes(const tinygltf::Model& model, int accessor, const std::string& what) {
+    std::vector<float> times = ReadFloats(model, accessor, 1, what + " key times");
+    if (times.empty()) throw ImportError{what + ": has no keys"};
+    for (size_t k = 0; k < times.size(); ++k) {
+        if (!(times[k] >= 0 && times[k] <= kLatestKeySeconds))
+            throw ImportError{what + ": key time " + std::to_string(times[k]) + " is not between 0 and " +
+                              std::to_string(static_cast<int>(kLatestKeySeconds)) + " seconds"};
+        if (k > 0 && !(times[k] > times[k - 1]))
+            throw ImportError{what + ": key times do not rise (key " + std::to_string(k) + ")"};
+    }
+    return times;
+}
+
 ChannelCurve::ChannelCurve(const tinygltf::Model& model, const tinygltf::Animation& animation, int sampler,
                            int components, const std::string& what)
     : components_(components) {
@@ -13,15 +26,14 @@ ChannelCurve::ChannelCurve(const tinygltf::Model& model, const tinygltf::Animati
                           std::to_string(animation.samplers.size())};
     const tinygltf::AnimationSampler& s = animation.samplers[sampler];
     kind_ = s.interpolation == "STEP" ? Kind::kStep : s.interpolation == "CUBICSPLINE" ? Kind::kCubic : Kind::kLinear;
-    times_ = ReadFloats(model, s.input, 1, what + " key times");
+    times_ = KeyTimes(model, s.input, what);
     values_ = ReadFloats(model, s.output, components, what + " key values");
     const size_t perKey = kind_ == Kind::kCubic ? 3 : 1;
-    if (times_.empty()) throw ImportError{what + ": has no keys"};
     if (values_.size() != times_.size() * perKey * components)
         throw ImportError{what + ": has " + std::to_string(times_.size()) + " key times but " +
                           std::to_string(values_.size() / components) + " values"};
-    for (size_t k = 1; k < times_.size(); ++k)
-        if (!(times_[k] >= times_[k - 1])) throw ImportError{what + ": key times do not ascend"};
+    for (float v : values_)
+        if (!std::isfinite(v)) throw ImportError{what + ": a key value is not a finite number"};
     // Linear and step rotations go the short way: each key joins its
     // predecessor's hemisphere, so that blending any two neighbours is sound.
     // A spline is defined on the numbers as they are.
@@ -40,6 +52,18 @@ bool ChannelCurve::FlatCubic() const {
         for (int part : {0, 2})
             for (int c = 0; c < components_; ++c)
                 if (At(k, part)[c] != 0) return false;
+    return true;
+}
+
+bool ChannelCurve::Constant(const std::vector<float>& value) const {
+    for (size_t k = 0; k < times_.size(); ++k)
+        for (int part = 0; part < 3; ++part)
+            for (int c = 0; c < components_; ++c) {
+                const float want = part == 1 ? value[c] : 0;  // tangents of a still spline are zero
+                if ((part == 1 || kind_ == Kind::kCubic) &&
+                    std::fabs(At(k, part)[c] - want) > 1e-4f * std::max(1.0f, std::fabs(want)))
+                    return false;
+            }
     return true;
 }
 
@@ -71,12 +95,10 @@ int ChannelCurve::Segment(float seconds, bool after) const {
     const size_t n = times_.size();
     if (seconds < times_[0] || (seconds == times_[0] && !after)) return -1;
     if (seconds > times_[n - 1] || (seconds == times_[n - 1] && after)) return static_cast<int>(n - 1);
-    for (size_t k = 0; k + 1 < n; ++k) {
-        const bool inside = after ? seconds >= times_[k] && seconds < times_[k + 1]
-                                  : seconds > times_[k] && seconds <= times_[k + 1];
-        if (inside) return static_cast<int>(k);
-    }
-    return static_cast<int>(n - 1);
+    // The key at or before seconds (after), or the last one before it; the times rise strictly.
+    const auto next = after ? std::upper_bound(times_.begin(), times_.end(), seconds)
+                            : std::lower_bound(times_.begin(), times_.end(), seconds);
+    return static_cast<int>(next - times_.begin()) - 1;
 }
 
 std::vector<float> ChannelCurve::Value(float seconds) const {

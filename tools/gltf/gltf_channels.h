@@ -8,6 +8,14 @@
 
 #include <tiny_gltf.h>
 
+// Later key times are refused: no scene plays for longer, and a time far
+// out would have pose keys made up to it.
+constexpr float kLatestKeySeconds = 100000;
+
+// An animation sampler's input: finite times from 0 to kLatestKeySeconds,
+// rising strictly; throws ImportError beginning with what.
+std::vector<float> KeyTimes(const tinygltf::Model& model, int accessor, const std::string& what);
+
 class ChannelCurve {
 public:
     enum class Kind { kLinear, kStep, kCubic };
@@ -19,6 +27,8 @@ public:
     const std::vector<float>& Times() const { return times_; }
     // Cubic with every tangent zero: between keys the value then follows 3u^2 - 2u^3.
     bool FlatCubic() const;
+    // Every key at value (within a ten-thousandth of its size), so that the curve never moves.
+    bool Constant(const std::vector<float>& value) const;
 
     // The times at which Bezier keys follow this curve: its own keys, more
     // within linear rotations that turn far, and one just before each step.

@@ -5,6 +5,7 @@
 
 #include "gltf_export_parts.h"
 #include "gltf_extras.h"
+#include "gltf_files.h"
 #include "gltf_space.h"
 #include "model/material.h"
 
@@ -18,8 +19,9 @@ constexpr double kPi = 3.14159265358979323846;
 void ExportImages(const cf::File& file, tinygltf::Model& out) {
     for (size_t i = 0; i < file.textures.size(); ++i) {
         tinygltf::Image image;
-        image.uri = file.textures[i];
-        image.name = file.textures[i].substr(0, file.textures[i].rfind('.'));
+        // A compound may hold any bytes as a name: the glTF gets one that names a file beside it.
+        image.uri = PlainFileNameOf(file.textures[i]);
+        image.name = image.uri.substr(0, image.uri.rfind('.'));
         out.images.push_back(image);
         tinygltf::Texture texture;  // texture i shows image i, as texture record i does
         texture.source = static_cast<int>(i);
@@ -108,7 +110,7 @@ std::vector<int> ExportNodes(const cf::File& file, tinygltf::Model& out) {
         node.scale = {n.scale.x, n.scale.y, n.scale.z};
         Place(n, file, node);
         Extras extras{{"flags", Number(n.flags)}};
-        if (n.parent && *n.parent < file.nodes.size()) extras["parent"] = Text(file.nodes[*n.parent].name);
+        if (n.parent && *n.parent < file.nodes.size()) extras["parent"] = Text(ValidUtf8(file.nodes[*n.parent].name));
         node.extras = tinygltf::Value(extras);
         const bool placesArmature = !(n.flags & (NODE_MODEL | NODE_CAMERA | NODE_EMPTY | NODE_LIGHT)) &&
                                     (n.flags & NODE_ARMATURE) && n.datablock < file.armatures.size();
@@ -130,6 +132,16 @@ std::vector<int> ExportNodes(const cf::File& file, tinygltf::Model& out) {
     return armatureNodes;
 }
 
+// Every name the compound gave, as UTF-8.
+void KeepNamesUtf8(tinygltf::Model& out) {
+    const auto valid = [](auto& list) {
+        for (auto& item : list) item.name = ValidUtf8(item.name);
+    };
+    valid(out.images), valid(out.materials), valid(out.meshes), valid(out.cameras), valid(out.lights);
+    valid(out.nodes), valid(out.skins), valid(out.animations);
+    for (tinygltf::Image& image : out.images) image.uri = ValidUtf8(image.uri);
+}
+
 }  // namespace
 
 tinygltf::Model ExportCompound(const cf::File& file, float framesPerSecond, std::vector<std::string>* warnings) {
@@ -144,5 +156,6 @@ tinygltf::Model ExportCompound(const cf::File& file, float framesPerSecond, std:
     const std::vector<int> armatureNodes = ExportNodes(file, out);
     ExportSkins(file, armatureNodes, out);
     ExportAnimation(file, framesPerSecond, out);
+    KeepNamesUtf8(out);
     return out;
 }

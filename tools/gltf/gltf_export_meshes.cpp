@@ -4,6 +4,7 @@
 
 #include "gltf_accessors.h"
 #include "gltf_export_parts.h"
+#include "gltf_extras.h"
 
 namespace cf = compound_file;
 
@@ -91,6 +92,8 @@ void ExportMeshes(const cf::File& file, tinygltf::Model& out, std::vector<std::s
     for (const cf::Model& model : file.models) {
         tinygltf::Mesh mesh;
         mesh.name = model.name;
+        // Import keeps the layout as it is: no normals are made for a model that has none.
+        mesh.extras = tinygltf::Value(Extras{{"keepLayout", Number(1)}});
         // Without an armature there is no skin: the sets stay texture coordinates.
         const std::map<std::string, int> attributes =
             ExportAttributes(model, IsSkinned(model) && !file.armatures.empty(), out);

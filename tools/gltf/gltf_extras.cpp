@@ -41,3 +41,28 @@ std::string ExtraText(const tinygltf::Value& extras, const std::string& key) {
     if (!extras.IsObject() || !extras.Has(key) || !extras.Get(key).IsString()) return "";
     return extras.Get(key).Get<std::string>();
 }
+
+std::string ValidUtf8(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = [&](size_t k) { return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u; };
+        const unsigned lead = byte(0);
+        // The sequence's length and the range its second byte must lie in (no overlong forms, no surrogates).
+        size_t length = 0;
+        unsigned low = 0x80, high = 0xBF;
+        if (lead < 0x80) length = 1;
+        else if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        bool whole = length > 0 && (length == 1 || (byte(1) >= low && byte(1) <= high));
+        for (size_t k = 2; whole && k < length; ++k) whole = byte(k) >= 0x80 && byte(k) <= 0xBF;
+        if (whole) {
+            out.append(text, i, length);
+            i += length;
+        } else {
+            out += '?';
+            ++i;
+        }
+    }
+    return out;
+}

@@ -14,6 +14,10 @@ tinygltf::Value Number(double value);
 tinygltf::Value Numbers(const std::vector<double>& values);
 tinygltf::Value Text(const std::string& text);
 
+// text with each byte that is not part of a well-formed UTF-8 sequence
+// replaced by '?': glTF's JSON holds UTF-8 only, a compound's names any bytes.
+std::string ValidUtf8(const std::string& text);
+
 // The number under key, or fallback when extras has none.
 double ExtraNumber(const tinygltf::Value& extras, const std::string& key, double fallback);
 // A whole number under key within 0 .. UINT32_MAX, or fallback when there is none.

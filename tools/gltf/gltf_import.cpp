@@ -1,8 +1,8 @@
 #include "gltf_import.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <functional>
 
 #include "gltf_extras.h"
 #include "gltf_import_parts.h"
@@ -62,7 +62,12 @@ void ReadHierarchy(ImportContext& c) {
         for (size_t i = 0; i < n; ++i)
             if (!held[i]) roots.push_back(static_cast<int>(i));
     }
-    std::function<void(int, int)> visit = [&](int index, int parent) {
+    // Depth first without recursion: a chain of nodes may be as long as the file.
+    std::vector<std::pair<int, int>> pending;  // node, parent
+    for (auto root = roots.rbegin(); root != roots.rend(); ++root) pending.push_back({*root, -1});
+    while (!pending.empty()) {
+        const auto [index, parent] = pending.back();
+        pending.pop_back();
         ExpectIndex(index, n, "the scene's node list");
         if (index < 0) throw ImportError{"a node list holds -1"};
         if (c.inScene[index]) throw ImportError{"node " + Quoted(c.NodeName(index)) + " appears twice in the scene"};
@@ -76,9 +81,9 @@ void ReadHierarchy(ImportContext& c) {
         c.local[index] = LocalPlacement(node);
         c.world[index] = MatrixOf(c.local[index]);
         if (parent >= 0) c.world[index] = c.world[index] * c.world[parent];
-        for (int child : node.children) visit(child, index);
-    };
-    for (int root : roots) visit(root, -1);
+        for (auto child = node.children.rbegin(); child != node.children.rend(); ++child)
+            pending.push_back({*child, index});
+    }
 }
 
 int LightOf(const tinygltf::Node& node) {
@@ -99,17 +104,31 @@ void ImportCameras(ImportContext& c) {
     }
 }
 
-// glTF colour times intensity is the engine's colour.
+// glTF's intensities are photometric: candela for points and spots, lux for
+// suns. Blender writes a light of P watts as P x 683 / 4pi candela and a sun
+// of S W/m^2 as S x 683 lux; the engine's colour 1 is Blender's default
+// point light of 1000 W, or a sun of strength 1. A compound's own export
+// keeps its colour in colour x intensity and says so in its extras.
+double EngineBrightness(const tinygltf::Light& light, bool fromCompound) {
+    constexpr double kLumensPerWatt = 683, kDefaultPointWatts = 1000;
+    if (fromCompound) return light.intensity;
+    if (light.type == "directional") return light.intensity / kLumensPerWatt;
+    return light.intensity * 4 * kPi / kLumensPerWatt / kDefaultPointWatts;
+}
+
 void ImportLights(ImportContext& c) {
     for (const tinygltf::Light& light : c.in.lights) {
         cf::Light l;
         l.name = light.name;
+        const bool extrasSayHow = light.extras.IsObject() && light.extras.Has("positionW");
+        const double brightness = EngineBrightness(light, extrasSayHow);
+        if (!std::isfinite(brightness) || brightness < 0)
+            throw ImportError{"light " + Quoted(light.name) + " has an intensity of " + std::to_string(light.intensity)};
         for (size_t i = 0; i < 3; ++i)
-            l.colour[i] = static_cast<float>((i < light.color.size() ? light.color[i] : 1.0) * light.intensity);
+            l.colour[i] = static_cast<float>((i < light.color.size() ? light.color[i] : 1.0) * brightness);
         l.colour[3] = static_cast<float>(ExtraNumber(light.extras, "alpha", 1));
         l.kind = ExtraUnsigned(light.extras, "kind", 0);
         l.colourW = static_cast<float>(ExtraNumber(light.extras, "colourW", 0));
-        const bool extrasSayHow = light.extras.IsObject() && light.extras.Has("positionW");
         l.positionW = static_cast<float>(ExtraNumber(light.extras, "positionW", 1));
         if (!extrasSayHow && light.type != "point")
             c.Warn("light " + Quoted(light.name) + " is a " + light.type +
@@ -163,16 +182,23 @@ cf::Node EngineNode(const ImportContext& c, int index, uint32_t flags, uint32_t 
 void ImportNodes(ImportContext& c) {
     const tinygltf::Model& in = c.in;
     std::vector<int> engineNode(in.nodes.size(), -1);
-    std::vector<int> order;
-    std::function<void(int)> walk = [&](int index) {
+    std::vector<int> order, pending;
+    for (size_t i = in.nodes.size(); i-- > 0;)
+        if (c.inScene[i] && c.parent[i] < 0) pending.push_back(static_cast<int>(i));
+    while (!pending.empty()) {
+        const int index = pending.back();
+        pending.pop_back();
         order.push_back(index);
-        for (int child : in.nodes[index].children) walk(child);
-    };
-    for (size_t i = 0; i < in.nodes.size(); ++i)
-        if (c.inScene[i] && c.parent[i] < 0) walk(static_cast<int>(i));
+        const std::vector<int>& children = in.nodes[index].children;
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
     for (int index : order) {
-        if (c.isJoint[index]) continue;
         const tinygltf::Node& node = in.nodes[index];
+        // A joint that draws a mesh still places its model, at its rest place.
+        if (c.isJoint[index] && node.mesh < 0) continue;
+        if (c.isJoint[index])
+            c.Warn("node " + Quoted(c.NodeName(index)) + " is a joint and draws mesh " +
+                   Quoted(in.meshes[node.mesh].name) + ": the model stays where the joint rests");
         const int light = LightOf(node);
         ExpectIndex(light, in.lights.size(), "node " + Quoted(c.NodeName(index)) + " light");
         int skin = -1;
@@ -245,39 +271,30 @@ Placement PlacementOf(const Matrix& m) {
 
 Matrix MatrixOf(const Placement& p) { return mesh::Place(p.translation, p.rotation, p.scale); }
 
-tinygltf::Model LoadGltf(const std::string& path, std::vector<std::string>* warnings) {
-    // The library would read a folder as a file of unknown size.
-    std::error_code error_code;
-    if (!std::filesystem::is_regular_file(path, error_code)) throw ImportError{path + " is not a file"};
-    tinygltf::TinyGLTF loader;
-    tinygltf::Model model;
-    std::string error, warning;
-    const bool binary = path.size() >= 4 && path.compare(path.size() - 4, 4, ".glb") == 0;
-    const bool loaded = binary ? loader.LoadBinaryFromFile(&model, &error, &warning, path)
-                               : loader.LoadASCIIFromFile(&model, &error, &warning, path);
-    if (!loaded) {
-        while (!error.empty() && error.back() == '\n') error.pop_back();
-        throw ImportError{path + " cannot be read as glTF: " + (error.empty() ? "no reason given" : error)};
-    }
-    if (!warning.empty()) warnings->push_back(warning);
-    return model;
-}
-
-cf::File ImportGltf(const tinygltf::Model& model, const ImportOptions& options, std::vector<std::string>* warnings) {
+cf::File ImportGltf(const tinygltf::Model& model, const ImportOptions& options, std::vector<std::string>* warnings,
+                    std::vector<ImportedAction>* actions) {
     // A compound of cameras and lights alone is sound (the data set has some); one of nothing is not.
     if (model.meshes.empty() && model.cameras.empty() && model.lights.empty())
         throw ImportError{"the file holds no meshes, cameras or lights: there is nothing to place"};
-    if (model.animations.size() > 1)
-        warnings->push_back("the file has " + std::to_string(model.animations.size()) + " animations: only the first, \"" +
-                            model.animations[0].name + "\", is imported");
-    ImportContext c{model, options, warnings, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+    ImportContext c{model, options, warnings, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
     const std::pair<const char*, void (*)(ImportContext&)> stages[kImportStages] = {
-        {"hierarchy", ReadHierarchy}, {"skins' roles", FindSkinRoles}, {"images", ImportImages},
-        {"materials", ImportMaterials}, {"meshes", ImportMeshes},      {"cameras", ImportCameras},
-        {"lights", ImportLights},      {"skins", ImportSkins},          {"nodes", ImportNodes}};
+        {"hierarchy", ReadHierarchy}, {"skins' roles", FindSkinRoles}, {"actions", PlaceActions},
+        {"images", ImportImages},      {"materials", ImportMaterials},  {"meshes", ImportMeshes},
+        {"cameras", ImportCameras},    {"lights", ImportLights},        {"skins", ImportSkins},
+        {"nodes", ImportNodes},        {"pictures", WriteImages}};
     for (const auto& [name, stage] : stages) {
         if (options.onStage) options.onStage(name);
         stage(c);
     }
+    // Several animations report the same channel once.
+    std::vector<std::string> once;
+    for (const std::string& w : *warnings)
+        if (std::find(once.begin(), once.end(), w) == once.end()) once.push_back(w);
+    *warnings = std::move(once);
+    if (actions)
+        for (size_t a = 0; a < model.animations.size(); ++a)
+            actions->push_back({model.animations[a].name.empty() ? "animation " + std::to_string(a) : model.animations[a].name,
+                                c.actionStart[a] * options.framesPerSecond,
+                                (c.actionStart[a] + c.actionEnd[a]) * options.framesPerSecond});
     return std::move(c.file);
 }

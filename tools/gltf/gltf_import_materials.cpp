@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <set>
@@ -7,6 +8,7 @@
 #include "gltf_extras.h"
 #include "gltf_import_parts.h"
 #include "model/material.h"
+#include "gltf_images.h"
 #include "png_writer.h"
 
 namespace cf = compound_file;
@@ -43,6 +45,30 @@ std::vector<uint32_t> Pixels(const tinygltf::Image& image) {
     return pixels;
 }
 
+// A texture file name that no image took.
+std::string UnusedName(const ImportContext& c, const std::string& stem) {
+    std::string name = stem + ".png";
+    for (int n = 1; std::find(c.file.textures.begin(), c.file.textures.end(), name) != c.file.textures.end(); ++n)
+        name = stem + "_" + std::to_string(n) + ".png";
+    return name;
+}
+
+// The engine binds every texture repeating and with linear filters.
+void WarnAboutSampler(const ImportContext& c, int texture, const std::string& what) {
+    const int sampler = c.in.textures[texture].sampler;
+    if (sampler < 0 || static_cast<size_t>(sampler) >= c.in.samplers.size()) return;
+    const tinygltf::Sampler& s = c.in.samplers[sampler];
+    const auto wrap = [](int mode) {
+        return mode == TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE     ? "clamps"
+               : mode == TINYGLTF_TEXTURE_WRAP_MIRRORED_REPEAT ? "mirrors"
+                                                               : nullptr;
+    };
+    if (const char* how = wrap(s.wrapS) ? wrap(s.wrapS) : wrap(s.wrapT))
+        c.Warn(what + "'s base colour texture " + how + " at its edges: the engine repeats every texture");
+    if (s.magFilter == TINYGLTF_TEXTURE_FILTER_NEAREST)
+        c.Warn(what + "'s base colour texture is magnified without smoothing: the engine filters every texture linearly");
+}
+
 // The texture record a glTF texture shows: the record of its image.
 int ImageOf(const ImportContext& c, int texture, const std::string& what) {
     if (texture < 0) return -1;
@@ -57,27 +83,64 @@ int ImageOf(const ImportContext& c, int texture, const std::string& what) {
 
 }  // namespace
 
+uint32_t WhiteTexture(ImportContext& c) {
+    if (c.whiteTexture < 0) {
+        c.whiteTexture = static_cast<int>(c.file.textures.size());
+        c.file.textures.push_back(UnusedName(c, "tex2d_white"));
+    }
+    return static_cast<uint32_t>(c.whiteTexture);
+}
+
+std::optional<std::array<float, 6>> BaseColourTransform(const ImportContext& c, int material) {
+    if (material < 0 || static_cast<size_t>(material) >= c.in.materials.size()) return std::nullopt;
+    const tinygltf::ExtensionMap& extensions = c.in.materials[material].pbrMetallicRoughness.baseColorTexture.extensions;
+    const auto found = extensions.find("KHR_texture_transform");
+    if (found == extensions.end()) return std::nullopt;
+    const std::vector<double> offset = ExtraNumbers(found->second, "offset"), scale = ExtraNumbers(found->second, "scale");
+    const double rotation = ExtraNumber(found->second, "rotation", 0);
+    const double u = offset.size() == 2 ? offset[0] : 0, v = offset.size() == 2 ? offset[1] : 0;
+    const double su = scale.size() == 2 ? scale[0] : 1, sv = scale.size() == 2 ? scale[1] : 1;
+    // Translation x rotation x scale, as the extension defines them.
+    const double cs = std::cos(rotation), sn = std::sin(rotation);
+    const std::array<float, 6> t = {static_cast<float>(cs * su), static_cast<float>(sn * sv), static_cast<float>(u),
+                                    static_cast<float>(-sn * su), static_cast<float>(cs * sv), static_cast<float>(v)};
+    for (float f : t)
+        if (!std::isfinite(f)) throw ImportError{"material \"" + c.in.materials[material].name + "\" has a texture transform that is not finite"};
+    return t;
+}
+
 void ImportImages(ImportContext& c) {
     std::set<std::string> used;
     for (size_t i = 0; i < c.in.images.size(); ++i) {
         const tinygltf::Image& image = c.in.images[i];
-        const std::string what = "image " + std::to_string(i) + (image.uri.empty() || image.uri.rfind("data:", 0) == 0
-                                                                      ? ""
-                                                                      : " (\"" + image.uri + "\")");
-        const size_t expected = static_cast<size_t>(std::max(image.width, 0)) * std::max(image.height, 0) *
-                                std::max(image.component, 0) * (image.bits == 16 ? 2 : 1);
-        if (image.width <= 0 || image.height <= 0 || image.component < 1 || image.component > 4 ||
-            image.image.size() < expected)
-            throw ImportError{what + " could not be read: the textures need every picture"};
         const std::string prefix = PowerOfTwo(image.width) && PowerOfTwo(image.height) ? "tex2d_" : "tex2dnpt_";
         std::string name = prefix + BaseName(image, i) + ".png";
         if (!used.insert(name).second) name = prefix + BaseName(image, i) + "_" + std::to_string(i) + ".png";
         used.insert(name);
-        const bool alpha = image.component == 2 || image.component == 4;
-        const std::string path = (std::filesystem::path(c.options.textureDirectory) / name).string();
-        if (!WritePng(path, image.width, image.height, Pixels(image), alpha))
-            throw ImportError{"cannot write " + path};
         c.file.textures.push_back(name);
+    }
+}
+
+// One picture decoded at a time; what was written goes again when a later one fails.
+void WriteImages(ImportContext& c) {
+    std::vector<std::string> written;
+    try {
+        for (size_t i = 0; i < c.file.textures.size(); ++i) {
+            const std::string path = (std::filesystem::path(c.options.textureDirectory) / c.file.textures[i]).string();
+            bool done = false;
+            if (static_cast<int>(i) == c.whiteTexture) {
+                done = WritePng(path, 1, 1, {0xFFFFFFFFu}, false);
+            } else {
+                const tinygltf::Image image = DecodeImage(c.in.images[i], i);
+                done = WritePng(path, image.width, image.height, Pixels(image), image.component == 2 || image.component == 4);
+            }
+            if (!done) throw ImportError{"cannot write " + path};
+            written.push_back(path);
+        }
+    } catch (const ImportError&) {
+        std::error_code ignored;
+        for (const std::string& path : written) std::filesystem::remove(path, ignored);
+        throw;
     }
 }
 
@@ -90,8 +153,16 @@ void ImportMaterials(ImportContext& c) {
         m.name = material.name;
         const std::vector<double>& factor = material.pbrMetallicRoughness.baseColorFactor;
         for (size_t i = 0; i < 4 && i < factor.size(); ++i) m.diffuse[i] = static_cast<float>(factor[i]);
-        const int base = ImageOf(c, material.pbrMetallicRoughness.baseColorTexture.index, what);
+        const tinygltf::TextureInfo& baseInfo = material.pbrMetallicRoughness.baseColorTexture;
+        const int base = ImageOf(c, baseInfo.index, what);
+        const bool fromCompound = material.extras.IsObject() && material.extras.Has("flags");
+        // The demo's asset loading puts its own picture into slot 0 of these, and only into an empty slot.
+        static const std::set<std::string> kFilledByLoading = {"BlueFloor", "R2", "Brilhante"};
+        if (base < 0 && !fromCompound && !kFilledByLoading.count(material.name)) {
+            m.textures.push_back(WhiteTexture(c));
+        }
         if (base >= 0) {
+            WarnAboutSampler(c, baseInfo.index, what);
             m.textures.push_back(static_cast<uint32_t>(base));
             std::vector<int> further;
             const std::vector<double> kept = ExtraNumbers(material.extras, "textures");

@@ -1,11 +1,14 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <map>
 
+#include "gltf_extras.h"
 #include "gltf_import_parts.h"
+#include "mesh_builder.h"
 
 namespace cf = compound_file;
 
@@ -13,6 +16,8 @@ namespace {
 
 constexpr uint32_t kBoneSet = 1, kWeightSet = 2;  // where the skinning shader reads them
 constexpr size_t kWeightsPerVertex = 4;
+// Exporters round weights to bytes or shorts: only a sum further from 1 is worth a word.
+constexpr float kWeightSumTolerance = 0.01f;
 
 // One vertex element and the glTF attribute that fills it.
 struct Source {
@@ -51,7 +56,7 @@ int AccessorComponents(const tinygltf::Model& in, int accessor) {
 // Position, normal, then the sets in glTF's order; a skinned mesh takes
 // texture set 0, bones and weights where the skinning shader reads them.
 std::vector<Source> Layout(const tinygltf::Model& in, const std::vector<const tinygltf::Primitive*>& primitives,
-                           bool skinned) {
+                           bool skinned, bool keepLayout) {
     std::map<std::string, int> named;  // attribute -> accessor of its first primitive
     for (const tinygltf::Primitive* p : primitives)
         for (const auto& [name, accessor] : p->attributes) named.emplace(name, accessor);
@@ -62,7 +67,8 @@ std::vector<Source> Layout(const tinygltf::Model& in, const std::vector<const ti
         offset += kind == cf::kTexcoord ? 4 * components : kind == cf::kColour ? components : 12;
     };
     add("POSITION", cf::kPosition, 3, 0);
-    if (named.count("NORMAL") || skinned) add("NORMAL", cf::kNormal, 3, 0);
+    // The engine's lit shaders need normals: missing ones are made from the faces.
+    if (named.count("NORMAL") || skinned || !keepLayout) add("NORMAL", cf::kNormal, 3, 0);
     if (skinned) {
         add("TEXCOORD_0", cf::kTexcoord, 2, 0);
         add("JOINTS_0", cf::kTexcoord, 4, kBoneSet);
@@ -102,6 +108,7 @@ public:
         if (skin >= 0) {
             boneOfJoint_ = BoneOfJoint(c, skin);
             jointCount_ = c.in.skins[skin].joints.size();
+            prefix_ = BindPrefix(c, skin);
         }
     }
 
@@ -122,12 +129,15 @@ public:
         const bool skinned = !boneOfJoint_.empty() && std::any_of(triangles.begin(), triangles.end(), [](auto* p) {
             return HasAttribute(*p, "JOINTS_0") && HasAttribute(*p, "WEIGHTS_0");
         });
-        if (!boneOfJoint_.empty() && !skinned) boneOfJoint_.clear();
-        layout_ = Layout(c_.in, triangles, skinned);
+        if (!boneOfJoint_.empty() && !skinned) boneOfJoint_.clear(), prefix_.reset();
+        layout_ = Layout(c_.in, triangles, skinned, ExtraNumber(mesh_.extras, "keepLayout", 0) != 0);
         for (const tinygltf::Primitive* p : triangles) AddPrimitive(*p);
         for (Source& s : layout_) model_.elements.push_back(s.element);
         if (manyWeights_)
             c_.Warn(what_ + " gives vertices more than 4 weights: the 4 largest are kept");
+        if (unevenWeights_ > 0)
+            c_.Warn(what_ + " has " + std::to_string(unevenWeights_) +
+                    " vertices whose weights do not sum to 1: they are scaled to sum to 1");
         return std::move(model_);
     }
 
@@ -139,7 +149,9 @@ private:
 
     // Primitives that share their attributes share their vertices.
     uint32_t VerticesOf(const tinygltf::Primitive& p) {
-        const auto known = firstVertex_.find(p.attributes);
+        const std::optional<std::array<float, 6>> transform = BaseColourTransform(c_, p.material);
+        const auto shared = std::make_pair(p.attributes, transform ? p.material : -1);
+        const auto known = firstVertex_.find(shared);
         if (known != firstVertex_.end()) return known->second;
         const uint32_t first = model_.vertexCount;
         const size_t count = PositionCount(p);
@@ -152,7 +164,23 @@ private:
             if (found == p.attributes.end() || s.attribute == "JOINTS_0" || s.attribute == "WEIGHTS_0") continue;
             const int components = s.element.kind == cf::kColour ? AccessorComponents(c_.in, found->second)
                                                                  : static_cast<int>(s.element.components);
-            const std::vector<float> values = Read(found->second, components, s.attribute, count);
+            if (s.element.kind == cf::kColour && components != 3 && components != 4)
+                throw ImportError{what_ + " " + s.attribute + " has " + std::to_string(components) +
+                                  " components: colours have 3 or 4"};
+            std::vector<float> values = Read(found->second, components, s.attribute, count);
+            if (prefix_ && (s.attribute == "POSITION" || s.attribute == "NORMAL"))
+                for (size_t v = 0; v < count; ++v) {
+                    Vec3 p{values[3 * v], values[3 * v + 1], values[3 * v + 2]};
+                    p = s.attribute == "POSITION" ? mesh::TransformPoint(p, *prefix_) : mesh::TransformNormal(p, *prefix_);
+                    values[3 * v] = p.x, values[3 * v + 1] = p.y, values[3 * v + 2] = p.z;
+                }
+            if (transform && s.attribute == "TEXCOORD_0")
+                for (size_t v = 0; v < count; ++v) {
+                    const float u = values[2 * v], w = values[2 * v + 1];
+                    const std::array<float, 6>& t = *transform;
+                    values[2 * v] = t[0] * u + t[1] * w + t[2];
+                    values[2 * v + 1] = t[3] * u + t[4] * w + t[5];
+                }
             for (size_t v = 0; v < count; ++v) {
                 uint8_t* at = base + v * stride + s.element.offset;
                 if (s.element.kind == cf::kColour) {
@@ -167,10 +195,50 @@ private:
             }
         }
         if (!boneOfJoint_.empty()) WriteSkin(p, count, base, stride);
+        if (!HasAttribute(p, "NORMAL") && ElementOffset(cf::kNormal, 0) != kNone)
+            WriteNormals(IndicesOf(p, count), count, base, stride, ElementOffset(cf::kNormal, 0));
         for (size_t v = 0; v < count; ++v) Extend(base + v * stride);
         model_.vertexCount += static_cast<uint32_t>(count);
-        firstVertex_[p.attributes] = first;
+        firstVertex_[shared] = first;
         return first;
+    }
+
+    // Each vertex's normal is the sum of its faces' normals, each as large as
+    // its face: smooth where faces share vertices, flat where none do.
+    static void WriteNormals(const std::vector<uint32_t>& indices, size_t count, uint8_t* base, uint32_t stride,
+                             uint32_t at) {
+        std::vector<Vec3> sums(count);
+        const auto position = [&](uint32_t v) {
+            Vec3 p;
+            std::memcpy(&p, base + size_t{v} * stride, sizeof p);
+            return p;
+        };
+        for (size_t f = 0; f + 2 < indices.size(); f += 3) {
+            const uint32_t a = indices[f], b = indices[f + 1], d = indices[f + 2];
+            const Vec3 face = mesh::Cross(position(b) - position(a), position(d) - position(a));
+            for (uint32_t v : {a, b, d}) sums[v] = sums[v] + face;
+        }
+        for (size_t v = 0; v < count; ++v) {
+            const float length = std::sqrt(mesh::Dot(sums[v], sums[v]));
+            const Vec3 normal = length > 0 && std::isfinite(length) ? sums[v] * (1 / length) : Vec3{0, 0, 1};
+            std::memcpy(base + v * stride + at, &normal, sizeof normal);
+        }
+    }
+
+    // The primitive's vertex indices, each checked against its vertex count.
+    std::vector<uint32_t> IndicesOf(const tinygltf::Primitive& p, size_t count) const {
+        std::vector<uint32_t> indices;
+        if (p.indices >= 0) {
+            indices = ReadIntegers(c_.in, p.indices, 1, what_ + " indices");
+        } else {
+            for (uint32_t i = 0; i < count; ++i) indices.push_back(i);
+        }
+        for (uint32_t index : indices)
+            if (index >= count)
+                throw ImportError{what_ + " index " + std::to_string(index) + " is past its " + std::to_string(count) +
+                                  " vertices"};
+        indices.resize(indices.size() / 3 * 3);
+        return indices;
     }
 
     size_t PositionCount(const tinygltf::Primitive& p) const {
@@ -206,10 +274,20 @@ private:
                 weights[i / 4].push_back({w[i], static_cast<float>(boneOfJoint_[joints[i]])});
             }
         }
-        const uint32_t bonesAt = ElementOffset(kBoneSet), weightsAt = ElementOffset(kWeightSet);
+        const uint32_t bonesAt = ElementOffset(cf::kTexcoord, kBoneSet), weightsAt = ElementOffset(cf::kTexcoord, kWeightSet);
         for (size_t v = 0; v < count; ++v) {
-            // Four weights stay as they are, in their order.
-            if (weights[v].size() > kWeightsPerVertex) KeepFourWeights(weights[v]);
+            // Four weights stay in their order; more keep the largest four.
+            if (weights[v].size() > kWeightsPerVertex) {
+                KeepFourWeights(weights[v]);
+            } else {
+                float sum = 0;
+                for (const auto& w : weights[v]) sum += w.first;
+                if (std::fabs(sum - 1) > kWeightSumTolerance) ++unevenWeights_;
+                if (sum > 0 && std::isfinite(sum))
+                    for (auto& w : weights[v]) w.first /= sum;
+                else
+                    weights[v] = {{1.0f, weights[v][0].second}, {0, 0}, {0, 0}, {0, 0}};
+            }
             for (size_t k = 0; k < kWeightsPerVertex; ++k) {
                 std::memcpy(base + v * stride + bonesAt + 4 * k, &weights[v][k].second, 4);
                 std::memcpy(base + v * stride + weightsAt + 4 * k, &weights[v][k].first, 4);
@@ -217,10 +295,11 @@ private:
         }
     }
 
-    uint32_t ElementOffset(uint32_t texcoordSet) const {
+    static constexpr uint32_t kNone = UINT32_MAX;
+    uint32_t ElementOffset(uint32_t kind, uint32_t set) const {
         for (const Source& s : layout_)
-            if (s.element.kind == cf::kTexcoord && s.element.usageIndex == texcoordSet) return s.element.offset;
-        return 0;
+            if (s.element.kind == kind && s.element.usageIndex == set) return s.element.offset;
+        return kNone;
     }
 
     void Extend(const uint8_t* vertex) {
@@ -241,18 +320,8 @@ private:
         const uint32_t first = VerticesOf(p);
         const uint32_t count = static_cast<uint32_t>(PositionCount(p));
         cf::Subset subset;
-        if (p.indices >= 0) {
-            subset.indices = ReadIntegers(c_.in, p.indices, 1, what_ + " indices");
-        } else {
-            for (uint32_t i = 0; i < count; ++i) subset.indices.push_back(i);
-        }
-        for (uint32_t& index : subset.indices) {
-            if (index >= count)
-                throw ImportError{what_ + " index " + std::to_string(index) + " is past its " + std::to_string(count) +
-                                  " vertices"};
-            index += first;
-        }
-        subset.indices.resize(subset.indices.size() / 3 * 3);
+        subset.indices = IndicesOf(p, count);
+        for (uint32_t& index : subset.indices) index += first;
         if (p.material >= static_cast<int>(c_.in.materials.size()))
             throw ImportError{what_ + " refers to material " + std::to_string(p.material) + " of " +
                               std::to_string(c_.in.materials.size())};
@@ -266,6 +335,7 @@ private:
             if (c_.file.materials[i].name == "Default") return static_cast<uint32_t>(i);
         cf::Material material;
         material.name = "Default";
+        material.textures.push_back(WhiteTexture(c_));
         c_.file.materials.push_back(material);
         return static_cast<uint32_t>(c_.file.materials.size() - 1);
     }
@@ -274,11 +344,14 @@ private:
     const tinygltf::Mesh& mesh_;
     std::string what_;
     std::vector<uint32_t> boneOfJoint_;
+    std::optional<Matrix> prefix_;  // what the skin's bind matrices do to positions first
     size_t jointCount_ = 0;
     std::vector<Source> layout_;
-    std::map<std::map<std::string, int>, uint32_t> firstVertex_;
+    // Primitives share vertices by attributes and, where it moves their texture coordinates, by material.
+    std::map<std::pair<std::map<std::string, int>, int>, uint32_t> firstVertex_;
     cf::Model model_;
     bool morphs_ = false, manyWeights_ = false, anyVertex_ = false;
+    size_t unevenWeights_ = 0;
 };
 
 }  // namespace

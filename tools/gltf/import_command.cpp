@@ -22,7 +22,13 @@ void PrintWarnings(const std::vector<std::string>& warnings) {
     for (const std::string& w : warnings) std::fprintf(stderr, "halcyon import: warning: %s\n", w.c_str());
 }
 
-int Import(const CLI::App* app, const GltfOptions& arguments) {
+struct ImportArguments {
+    GltfOptions gltf;
+    bool absoluteUris = false;
+};
+
+int Import(const CLI::App* app, const ImportArguments& both) {
+    const GltfOptions& arguments = both.gltf;
     ImportOptions options;
     options.textureDirectory =
         arguments.textureDirectory.empty() ? TexturesBeside(arguments.output) : arguments.textureDirectory;
@@ -39,10 +45,11 @@ int Import(const CLI::App* app, const GltfOptions& arguments) {
     options.onStage = show;
     std::vector<std::string> warnings;
     compound_file::File file;
+    std::vector<ImportedAction> actions;
     try {
         show("reading");
-        tinygltf::Model model = LoadGltf(arguments.input, &warnings);
-        file = ImportGltf(model, options, &warnings);
+        tinygltf::Model model = LoadGltf(arguments.input, &warnings, both.absoluteUris);
+        file = ImportGltf(model, options, &warnings, &actions);
     } catch (const ImportError& error) {
         if (progress) progress->Finish();
         PrintWarnings(warnings);
@@ -67,6 +74,8 @@ int Import(const CLI::App* app, const GltfOptions& arguments) {
     std::printf("%s: %zu models, %zu materials, %zu textures, %zu cameras, %zu lights, %zu armatures, %zu nodes\n",
                 arguments.output.c_str(), file.models.size(), file.materials.size(), file.textures.size(),
                 file.cameras.size(), file.lights.size(), file.armatures.size(), file.nodes.size());
+    for (const ImportedAction& action : actions)
+        std::printf("action \"%s\": key units %g to %g\n", action.name.c_str(), action.firstKey, action.lastKey);
     return kExitDone;
 }
 
@@ -75,10 +84,13 @@ int Import(const CLI::App* app, const GltfOptions& arguments) {
 Subcommand AddImportCommand(CLI::App& command) {
     CLI::App* app = AddSubcommand(command, "import", "Make a compound file from a glTF 2.0 scene (.gltf or .glb)",
                                   "halcyon import scene.glb mydemo/models/stage.nc");
-    auto options = std::make_shared<GltfOptions>();
-    AddGltfOptions(app, options.get(), "the glTF file: .gltf with its files beside it, or .glb",
+    auto options = std::make_shared<ImportArguments>();
+    AddGltfOptions(app, &options->gltf, "the glTF file: .gltf with its files beside it, or .glb",
                    "the compound file to write",
                    "where the images go as PNG files (default: the textures folder beside OUTPUT's models folder, "
                    "else beside OUTPUT)");
+    app->add_flag("--absolute-uris", options->absoluteUris,
+                  "also read buffers and images that the file names by absolute paths (by default only files in "
+                  "its own folder are read)");
     return {app, [app, options] { return Import(app, *options); }};
 }

@@ -230,7 +230,7 @@ tinygltf::Model CameraAndLight() {
     light.name = "Lamp";
     light.type = "point";
     light.color = {1, 0.5, 0.25};
-    light.intensity = 2;
+    light.intensity = 2000 * 683 / (4 * kPi);  // Blender's point light of 2000 W, in candela
     m.lights.push_back(light);
     m.extensionsUsed.push_back("KHR_lights_punctual");
     const int lamp = AddNode(m, "Lamp", {2, 3, 0});

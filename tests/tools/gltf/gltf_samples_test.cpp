@@ -142,8 +142,8 @@ TEST_F(GltfSamples, ACameraAndALightStandWhereGltfPutsThem) {
     const float* at = g_graphics->lightList->positions[0];
     const float* colour = g_graphics->lightList->colours[0];
     ExpectNear(Vec3{at[0], at[1], at[2]}, Vec3{2, 0, 3}, "light", 1e-5f);
-    // Colour times intensity.
-    EXPECT_FLOAT_EQ(colour[0], 2.0f);
-    EXPECT_FLOAT_EQ(colour[1], 1.0f);
-    EXPECT_FLOAT_EQ(colour[2], 0.5f);
+    // Colour times Blender's watts, 1000 W giving 1.
+    EXPECT_NEAR(colour[0], 2.0f, 1e-5f);
+    EXPECT_NEAR(colour[1], 1.0f, 1e-5f);
+    EXPECT_NEAR(colour[2], 0.5f, 1e-5f);
 }
