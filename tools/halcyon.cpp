@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
         AddLiveCommand(command),    AddCheckCommand(command),   AddImportCommand(command),
         AddExportCommand(command),  AddInfoCommand(command),    AddPreviewCommand(command),
         AddCaptureCommand(command), AddPlayCommand(command),    AddBenchmarkCommand(command), AddNewCommand(command),
+        AddPackCommand(command),
     };
     return RunCommandLine(command, subcommands, argc, argv);
 }

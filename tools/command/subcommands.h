@@ -13,3 +13,4 @@ Subcommand AddCaptureCommand(CLI::App& command);
 Subcommand AddPlayCommand(CLI::App& command);
 Subcommand AddBenchmarkCommand(CLI::App& command);
 Subcommand AddNewCommand(CLI::App& command);
+Subcommand AddPackCommand(CLI::App& command);

@@ -1,23 +1,9 @@
 // halcyon new: a demo project that plays at once, to start a demo from.
-#include <unistd.h>
-
 #include <memory>
 
 #include "command/subcommands.h"
 #include "new_project.h"
-
-namespace {
-
-// The engine's shaders and pictures lie beside the command, in the build directory.
-std::string CommandDirectory() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return ".";
-    const std::string program(path, static_cast<size_t>(length));
-    return program.substr(0, program.find_last_of('/'));
-}
-
-}  // namespace
+#include "pack_project.h"
 
 Subcommand AddNewCommand(CLI::App& command) {
     CLI::App* app = AddSubcommand(command, "new",
