@@ -39,8 +39,8 @@ void Scene_Compound::SetParameter(std::string line) {
     }
     if (name == "fog") fog = true, fogValue = FiniteField(line, 1);
     if (name == "halo") {
-        haloLights.push_back(ScriptField(line, 1));
-        if (!ScriptField(line, 2).empty()) haloSize = std::max(0.0f, FiniteField(line, 2));
+        const bool sized = !ScriptField(line, 2).empty();
+        halos.emplace_back(ScriptField(line, 1), sized ? std::clamp(FiniteField(line, 2), 0.0f, 1024.0f) : 10.0f);
     }
 }
 
@@ -72,14 +72,14 @@ bool Scene_Compound::Resolve() {
         Fail(cameraName.empty() ? file + " camera" : cameraName);
         return false;
     }
-    for (const std::string& light : haloLights) {
+    for (const auto& [light, size] : halos) {
         auto found = std::find_if(compound_->lightInstances.begin(), compound_->lightInstances.end(),
                                   [&](const LightInstance& instance) { return instance.node->name == light; });
         if (found == compound_->lightInstances.end()) {
             Fail(light);
             return false;
         }
-        halos_.lightInstances.push_back(*found);
+        haloInstances_.push_back(*found);
     }
     for (const auto& [material, shader] : shaders) {
         const bool known = material == "*" || std::any_of(compound_->datablocks->materials.begin(),
@@ -121,13 +121,15 @@ void Scene_Compound::DrawWorld(bool final) {
     // Materials without pictures must not show whatever was bound last.
     g_graphics->device->SetTexture(0, nullptr);
     compound_->Draw(1);
-    if (halos_.lightInstances.empty()) return;
     HaloSprites& sprites = resources_->haloSprites;
-    sprites.size = haloSize;
     sprites.useLightColour = true;
     sprites.occlusionTest = false;
     sprites.spriteTexture = &resources_->haloTexture;
-    sprites.Draw(halos_);
+    for (size_t i = 0; i < haloInstances_.size(); ++i) {
+        haloLight_.lightInstances = {haloInstances_[i]};
+        sprites.size = halos[i].second;
+        sprites.Draw(haloLight_);
+    }
 }
 
 void Scene_Compound::Render(DemoResources*, float time) {

@@ -35,8 +35,7 @@ public:
     float clearColour[3] = {0, 0, 0};
     bool fog = false;
     float fogValue = 0.0f;
-    std::vector<std::string> haloLights;
-    float haloSize = 10.0f;
+    std::vector<std::pair<std::string, float>> halos;  // light, sprite size in pixels
 
 private:
     // Finds the compound, camera and halo lights once; false, after one
@@ -50,5 +49,6 @@ private:
     bool resolved_ = false, failed_ = false;
     Compound* compound_ = nullptr;
     CameraInstance camera_{nullptr, nullptr};
-    Compound halos_;  // the named lights' instances, not owned
+    std::vector<LightInstance> haloInstances_;  // as halos, in order
+    Compound haloLight_;  // holds the one light the sprites draw next
 };

@@ -28,8 +28,8 @@ TEST(SceneCompound, ParametersReadAsDocumented) {
     EXPECT_EQ(scene.clearColour[2], 0.0f);
     EXPECT_TRUE(scene.fog);
     EXPECT_EQ(scene.fogValue, 0.25f);
-    EXPECT_EQ(scene.haloLights, (std::vector<std::string>{"Key", "Rim"}));
-    EXPECT_EQ(scene.haloSize, 12.0f);
+    using Halos = std::vector<std::pair<std::string, float>>;
+    EXPECT_EQ(scene.halos, (Halos{{"Key", 12.0f}, {"Rim", 10.0f}}));
 }
 
 TEST(SceneCompound, MalformedValuesStayInRange) {
@@ -39,7 +39,7 @@ TEST(SceneCompound, MalformedValuesStayInRange) {
     EXPECT_EQ(scene.bloom, 16);
     EXPECT_EQ(scene.speed, 0.0f);
     EXPECT_EQ(scene.startKey, 0.0f);
-    EXPECT_EQ(scene.haloSize, 0.0f);
+    EXPECT_EQ(scene.halos[0].second, 0.0f);
     scene.SetParameter("-bloom -4");
     EXPECT_EQ(scene.bloom, 0);
     scene.start = 0;
