@@ -89,8 +89,10 @@ bool LiveReload::ReloadScript(const std::string& path, Findings* findings) {
     if (!ReadWhole(path, &text)) return true;
     CheckScript(text, findings);
     // Files the script names since the last version load before the scenes look them up.
+    const std::string previousMusic = MusicPath();
     LoadNewProjectFiles(player_->resources, ScanProjectScript(kScriptFile));
     boxes_->Take();  // the check above has worded them
+    if (MusicPath() != previousMusic) ReloadMusic(MusicPath(), findings);
     ScriptMusic music;
     if (!player_->RebuildTimeline(kScriptName, &music)) return true;
     scriptStartMs_ = music.position;

@@ -8,6 +8,7 @@
 
 #include "live_test_shell.h"
 #include "new_project.h"
+#include "test_ogg.h"
 
 namespace {
 
@@ -41,6 +42,14 @@ TEST_F(LiveProject, AMissingCameraIsShownAndThePlayerPlaysOn) {
 
     Save("scripts/demo.txt", std::string(kHead) + "-file spinner.nc\n-camera Front\n");
     ASSERT_TRUE(FramesUntil([&] { return !PanelSays("Nobody"); }));
+}
+
+TEST_F(LiveProject, AnotherMusicLineOpensItsFile) {
+    ASSERT_TRUE(WriteTestOgg((dir.path() / "audio" / "other.ogg").string(), 30.0));
+    const audiere::OutputStream* before = player->resources->music.stream.get();
+    Save("scripts/demo.txt", "!MusicFile other.ogg\n!MusicVol 1\n.Compound\n-time 0 19000\n-file spinner.nc\n");
+    ASSERT_TRUE(FramesUntil([&] { return player->resources->music.stream.get() != before; }));
+    EXPECT_TRUE(live->PanelLines().empty()) << live->PanelLines().front();
 }
 
 TEST_F(LiveProject, ACompoundNamedForTheFirstTimeLoadsWithTheScript) {
