@@ -1,7 +1,7 @@
 // A new project's composed scenes drawn by the fixed clock and compared with
 // their reference pictures: the title card mid-fade, the turning ring at two
-// times, the skinned dancing rooster at two times with bloom and without, and
-// the closing text mid-fade.
+// times, the skinned dancing rooster at two times with bloom and without, the
+// closing text mid-fade and a picture layer in a rectangle mid-fade.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -71,4 +71,11 @@ TEST_F(ProjectReferencePictures, SkinnedRoosterDancesWithBloomAndWithout) {
     dir.Write("demo/scripts/demo.txt", script);
     const std::vector<Picture> plain = Expect({{"project-rooster-11000-no-bloom", 11000, {"Scene_Compound"}}});
     EXPECT_TRUE(Moved(bloom[0], plain[0]));
+}
+
+TEST_F(ProjectReferencePictures, PictureLayerInARectangleMidFade) {
+    dir.Write("demo/scripts/demo.txt", NewProjectScript() +
+                                           ".Layer\n-time 2000 4000\n-picture tex2dnpt_logo_presentation.png\n"
+                                           "-rect 120 60 400 200\n-fade 1000 1000\n");
+    Expect({{"project-picture-layer-mid-fade", 2500, {"Scene_Compound", "Scene_Layer", "Scene_Layer"}}});
 }
