@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
     const std::vector<Subcommand> subcommands = {
         AddLiveCommand(command),    AddCheckCommand(command),   AddImportCommand(command),
         AddExportCommand(command),  AddInfoCommand(command),    AddPreviewCommand(command),
-        AddCaptureCommand(command), AddPlayCommand(command),    AddBenchmarkCommand(command),
+        AddCaptureCommand(command), AddPlayCommand(command),    AddBenchmarkCommand(command), AddNewCommand(command),
+        AddPackCommand(command),
     };
     return RunCommandLine(command, subcommands, argc, argv);
 }

@@ -54,10 +54,14 @@ void WireFloorTextures(Compound& compound, NamedTexture* backQuad) {
 void DemoResources::Load() {
     ShowCursor(FALSE);
     music.SetDevice(soundDevice);
-    music.Open(std::string("audio/") + "amber-meadow_tune.ogg");
+    music.Open("audio/" + project.files.musicFile);
     logo.Load("tex2dnpt_logo_presentation.png");
     float progress = 0.0f;
     while (LoadingStep(&progress, 0.9f)) {
+    }
+    if (!project.files.originalScenes) {
+        LoadProjectAssets(this);
+        return;
     }
 
     LoadTexture(&fontTexture, "fnt_04b08.png", 0);
@@ -115,6 +119,7 @@ void DemoResources::Load() {
     WireCompound(&cubeMapScene);
     auxLights.Load("scene_4_aux_lights.nc");
     PreRenderCubeMap();
+    LoadProjectAssets(this);
 }
 
 void DemoResources::WireCompound(Compound* compound) {
@@ -152,6 +157,7 @@ void DemoResources::WireBolasShader() { UseShader(scoreboard, "Bolas", displaySh
 void DemoResources::WireBolasGreetings() { UseTexture(scoreboard, "Bolas", 1, &greetings); }
 
 ShaderSlot* DemoResources::ShaderSlotOf(const std::string& fileName) {
+    if (ShaderSlot* slot = project.ShaderOf(fileName)) return slot;
     for (const auto& [name, slot] : NamedShaderSlots())
         if (fileName == name) return slot;
     return nullptr;
@@ -195,6 +201,7 @@ int DemoResources::ReloadTexture(const std::string& fileName) {
         if (compound->datablocks)
             for (const auto& texture : compound->datablocks->textures)
                 if (texture->name == fileName) users.push_back(texture.get());
+    project.TexturesOf(fileName, &users);
     for (NamedTexture* texture : users)
         if (!texture->Reload()) return -1;
     if (CubeMapUsesTexture(fileName)) PreRenderCubeMap();

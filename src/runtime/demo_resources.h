@@ -12,6 +12,7 @@
 #include "runtime/frame_rate_history.h"
 #include "runtime/halo_sprites.h"
 #include "runtime/music.h"
+#include "runtime/project_assets.h"
 #include "shader/shader.h"
 
 struct DemoApp;
@@ -62,6 +63,7 @@ struct DemoResources {
     Compound credits;
     NamedTexture pimp;
     Compound auxLights;
+    ProjectAssets project;  // what the script's maker lines name
     DemoApp* app = nullptr;  // not owned
     int width = 0;
     int height = 0;
@@ -71,6 +73,8 @@ struct DemoResources {
     std::vector<std::pair<const char*, ShaderSlot*>> NamedShaderSlots();
     // Loads every asset with the first loading-screen stage and wires
     // materials to their shaders and textures. A missing material ends the process.
+    // project.files says which music opens, whether the original's fixed
+    // assets load and which files of the project load after them.
     void Load();
     // One loading-screen frame: the logo at the alpha of progress, then
     // progress advances with the frame time. True while progress <= target.

@@ -5,6 +5,7 @@
 #include "backend/win32.h"
 #include "runtime/demo_player.h"
 #include "runtime/demo_scene.h"
+#include "runtime/project_files.h"
 #include "runtime/scene_factory.h"
 #include "runtime/script_line.h"
 
@@ -15,6 +16,8 @@ void DemoPlayer::LoadScript(const std::string& name) {
         MessageBoxA(nullptr, "The lolcats fucked demo script, damn !", "Error!", MB_OK);
         return;
     }
+    resources->project.files = ScanProjectFiles(file);
+    std::rewind(file);
     resources->Load();
     ScriptMusic music;
     ReadScript(file, &music);

@@ -13,7 +13,9 @@
 #include "scenes/scene_7.h"
 #include "scenes/scene_8.h"
 #include "scenes/scene_9.h"
+#include "scenes/scene_compound.h"
 #include "scenes/scene_creditos.h"
+#include "scenes/scene_layer.h"
 
 namespace {
 
@@ -38,6 +40,11 @@ const SceneKeyword kKeywords[] = {
     {"ID9", "Scene_9", {"time", "divisor", "speed", "divisor2", "speed2"}, false, Make<Scene_9>},
     {"FTB", "Scene_FTB", {"time"}, true, Make<Scene_FTB>},
     {"IFTB", "Scene_IFTB", {"time"}, true, Make<Scene_IFTB>},
+    // Composed by the maker from the project's own files.
+    {"Compound", "Scene_Compound",
+     {"time", "file", "camera", "speed", "startkey", "loop", "shader", "bloom", "clear", "fog", "halo"}, false,
+     Make<Scene_Compound>},
+    {"Layer", "Scene_Layer", {"time", "picture", "text", "rect", "fade", "size", "colour"}, false, Make<Scene_Layer>},
 };
 
 }  // namespace

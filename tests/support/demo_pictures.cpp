@@ -1,8 +1,8 @@
 #include "demo_pictures.h"
 
-void DemoPictures::Open(int width, int height, int multisample) {
+void DemoPictures::Open(int width, int height, int multisample, const std::string& dataDir) {
     FixedClockOptions options;
-    options.dataDir = DEMO_DATA_DIR;
+    options.dataDir = dataDir;
     options.width = width;
     options.height = height;
     options.multisample = multisample;

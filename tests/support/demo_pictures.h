@@ -17,7 +17,7 @@ class DemoPictures : public ::testing::Test {
 protected:
     void TearDown() override;
     // Opens the window and loads the script, as the demo does.
-    void Open(int width, int height, int multisample = 0);
+    void Open(int width, int height, int multisample = 0, const std::string& dataDir = DEMO_DATA_DIR);
     // The picture of one frame drawn at demo time ms; scenes gets the classes
     // of the timeline entries it drew, in timeline order.
     Picture FrameAt(int ms, std::vector<std::string>* scenes = nullptr);

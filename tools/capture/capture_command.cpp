@@ -12,12 +12,12 @@
 #include "backend/win32.h"
 #include "command/progress_line.h"
 #include "command/subcommands.h"
-#include "data_check_music.h"
 #include "fixed_clock_options.h"
 #include "frame_files.h"
 #include "frame_writer_thread.h"
 #include "music_span.h"
 #include "platform/graphics_context.h"
+#include "runtime/demo_player.h"
 #include "video_file.h"
 
 namespace {
@@ -68,7 +68,7 @@ int Capture(const CLI::App* app, CaptureOptions options) {
                  run.height, loaded.loadSeconds);
 
     MusicSpan music(loaded.startMs, run.fps, loaded.musicVolume);
-    if (!music.Open(run.dataDir + "/" + kMusicFile, &error)) return Fail(app, error);
+    if (!music.Open(run.dataDir + "/audio/" + session.player().resources->project.files.musicFile, &error)) return Fail(app, error);
     std::unique_ptr<BackBufferReader> reader = g_graphics->device->CreateBackBufferReader(kReadBackFrames);
     if (!reader) return Fail(app, "the device cannot read frames back");
     const uint32_t width = reader->width(), height = reader->height();

@@ -13,10 +13,12 @@
 #include "data_check_compounds.h"
 #include "data_check_findings.h"
 #include "data_check_music.h"
+#include "data_check_project.h"
 #include "data_check_script.h"
 #include "data_check_shaders.h"
 #include "data_check_textures.h"
 #include "platform/graphics_context.h"
+#include "runtime/project_files.h"
 
 namespace {
 
@@ -27,12 +29,18 @@ void RunChecks(Findings* findings) {
     g_graphics = zkCreateDevice(nullptr, 640, 480, 0);
     {
         BoxCollector boxes;
-        const long music = MusicLengthMilliseconds(kMusicFile, findings);
+        const ProjectFiles files = ScanProjectScript(kScriptFile);
+        const long music = MusicLengthMilliseconds("audio/" + files.musicFile, findings);
         CheckScript(kScriptFile, music, findings);
-        CheckShaders(&boxes, findings);
-        TextureCheck textures(findings);
-        textures.CheckNamedInCode(&boxes);
-        CheckCompounds(&boxes, &textures, findings);
+        if (files.originalScenes) {
+            CheckShaders(&boxes, findings);
+            TextureCheck textures(findings);
+            textures.CheckNamedInCode(&boxes);
+            CheckCompounds(&boxes, &textures, findings);
+        } else {
+            CheckProjectEngineFiles(&boxes, findings);
+        }
+        CheckProjectScriptFile(kScriptFile, &boxes, findings);
     }
     zkDestroyDevice(g_graphics);
     g_graphics = nullptr;

@@ -12,3 +12,5 @@ Subcommand AddPreviewCommand(CLI::App& command);
 Subcommand AddCaptureCommand(CLI::App& command);
 Subcommand AddPlayCommand(CLI::App& command);
 Subcommand AddBenchmarkCommand(CLI::App& command);
+Subcommand AddNewCommand(CLI::App& command);
+Subcommand AddPackCommand(CLI::App& command);

@@ -8,11 +8,13 @@
 #include "compound/compound.h"
 #include "data_check_compounds.h"
 #include "data_check_music.h"
+#include "data_check_project.h"
 #include "data_check_script.h"
 #include "data_check_shaders.h"
 #include "data_check_textures.h"
 #include "live_transport.h"
 #include "runtime/demo_player.h"
+#include "runtime/project_files.h"
 #include "shader/shader_reader.h"
 
 namespace {
@@ -49,12 +51,14 @@ void LiveReload::Reload(const std::string& path) {
     SetFaults(path, findings);
     // The script's times are checked against the music's length.
     std::string script;
-    if (path == kMusicFile && ReadWhole(kScriptFile, &script)) {
+    if (path == MusicPath() && ReadWhole(kScriptFile, &script)) {
         Findings scriptFindings;
         CheckScript(script, &scriptFindings);
         SetFaults(kScriptFile, scriptFindings);
     }
 }
+
+std::string LiveReload::MusicPath() const { return "audio/" + player_->resources->project.files.musicFile; }
 
 void LiveReload::SetFaults(const std::string& path, const Findings& findings) {
     std::vector<std::string> lines;
@@ -69,6 +73,7 @@ void LiveReload::SetFaults(const std::string& path, const Findings& findings) {
 void LiveReload::CheckScript(const std::string& text, Findings* findings) const {
     const float length = transport_->lengthMs();
     CheckScriptText(kScriptFile, text, length > 0.0f ? static_cast<long>(length) : -1, findings);
+    CheckProjectScript(kScriptFile, text, boxes_, findings);
 }
 
 std::vector<std::string> LiveReload::FaultLines() const {
@@ -83,6 +88,11 @@ bool LiveReload::ReloadScript(const std::string& path, Findings* findings) {
     // Deleted, or gone for a moment while an editor replaces it: the timeline stays.
     if (!ReadWhole(path, &text)) return true;
     CheckScript(text, findings);
+    // Files the script names since the last version load before the scenes look them up.
+    const std::string previousMusic = MusicPath();
+    LoadNewProjectFiles(player_->resources, ScanProjectScript(kScriptFile));
+    boxes_->Take();  // the check above has worded them
+    if (MusicPath() != previousMusic) ReloadMusic(MusicPath(), findings);
     ScriptMusic music;
     if (!player_->RebuildTimeline(kScriptName, &music)) return true;
     scriptStartMs_ = music.position;
@@ -123,6 +133,7 @@ bool LiveReload::ReloadCompound(const std::string& path, Findings* findings) {
     if (!NameIn(path, "models", ".nc", &name)) return false;
     name += ".nc";
     DemoResources* resources = player_->resources;
+    if (Compound* projectSlot = resources->project.CompoundOf(name)) return ReloadProjectCompound(name, projectSlot);
     Compound* slot = resources->CompoundOf(name);
     if (!slot) return false;
     Compound fresh;
@@ -140,8 +151,21 @@ bool LiveReload::ReloadCompound(const std::string& path, Findings* findings) {
     return true;
 }
 
+bool LiveReload::ReloadProjectCompound(const std::string& name, Compound* slot) {
+    Compound fresh;
+    // A file that does not load keeps the last good one; the script check words why.
+    if (fresh.Load(name) && fresh.datablocks) {
+        player_->DestroyScenes();
+        *slot = std::move(fresh);
+        ScriptMusic music;
+        if (player_->RebuildTimeline(kScriptName, &music)) scriptStartMs_ = music.position;
+    }
+    boxes_->Take();
+    return true;
+}
+
 bool LiveReload::ReloadMusic(const std::string& path, Findings* findings) {
-    if (path != kMusicFile) return false;
+    if (path != MusicPath()) return false;
     MusicTrack& music = player_->resources->music;
     MusicTrack fresh;
     fresh.SetDevice(music.device);

@@ -12,6 +12,7 @@
 
 #include "data_check_findings.h"
 
+class Compound;
 class DemoPlayer;
 class LiveTransport;
 
@@ -41,6 +42,9 @@ private:
     bool ReloadTexture(const std::string& path, Findings* findings);
     bool ReloadCompound(const std::string& path, Findings* findings);
     bool ReloadMusic(const std::string& path, Findings* findings);
+    bool ReloadProjectCompound(const std::string& name, Compound* slot);
+    // The music file the script names, relative to the data directory.
+    std::string MusicPath() const;
 
     DemoPlayer* player_;
     LiveTransport* transport_;

@@ -12,7 +12,7 @@
 namespace {
 
 const std::vector<std::string> kSubcommands = {"live",    "check",   "import", "export",   "info",
-                                               "preview", "capture", "play",   "benchmark"};
+                                               "preview", "capture", "play",   "benchmark", "new", "pack"};
 
 // stdout and stderr together.
 CommandRun Halcyon(const std::string& arguments) {
