@@ -53,7 +53,7 @@ public:
     // Acts on the first set bit of mask in the order 1, 4, 2, 8.
     void Animate(int mask, float time);
 
-    // A missing name ends the process with the "Datablock ... not found!" box;
+    // A missing name ends the process with ShowDatablockNotFound's box;
     // in an unseen frame (platform/unseen_frames.h) it gives a blank datablock.
     Material* GetMaterial(const std::string& name);
     Model* GetModel(const std::string& name);
@@ -69,3 +69,7 @@ public:
     std::list<LightInstance> lightInstances;
     std::list<ArmatureInstance> armatureInstances;
 };
+
+// The box of a name a compound lacks: "Datablock "NAME" not found!".
+void ShowDatablockNotFound(const std::string& name);
+

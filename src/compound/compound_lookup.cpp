@@ -5,8 +5,7 @@
 namespace {
 
 [[noreturn]] void NotFound(const std::string& name) {
-    const std::string text = "Datablock \"" + name + "\" not found!";
-    MessageBoxA(nullptr, text.c_str(), u8"Über Error !", MB_OK);
+    ShowDatablockNotFound(name);
     ExitProcess(0);
 }
 
@@ -31,6 +30,11 @@ T* Find(const std::unique_ptr<DatablockLists>& lists, std::vector<std::unique_pt
 }
 
 }  // namespace
+
+void ShowDatablockNotFound(const std::string& name) {
+    const std::string text = "Datablock \"" + name + "\" not found!";
+    MessageBoxA(nullptr, text.c_str(), u8"Über Error !", MB_OK);
+}
 
 Material* Compound::GetMaterial(const std::string& name) {
     return Find(datablocks, &DatablockLists::materials, name, [](const Material& m) { return m.name; });

@@ -32,6 +32,9 @@ struct ProjectAssets {
     void TexturesOf(const std::string& fileName, std::vector<NamedTexture*>* users) const;
 
     ProjectFiles files;
+    // A name a composed scene misses ends the demo, as the engine's lookups
+    // do; tools that play the data while it is edited play on instead.
+    bool missingEndsTheDemo = true;
     NamedAssets<ShaderSlot> shaders;
     NamedAssets<NamedTexture> pictures;
     NamedAssets<Compound> compounds;

@@ -5,6 +5,7 @@
 
 #include "backend/win32.h"
 #include "platform/graphics_context.h"
+#include "platform/unseen_frames.h"
 #include "runtime/demo_resources.h"
 #include "runtime/script_line.h"
 #include "scenes/scene_passes.h"
@@ -50,16 +51,19 @@ float Scene_Compound::KeyAt(float time) const {
     return loopFirst + std::fmod(key - loopFirst, loopLast - loopFirst);
 }
 
+// A miss ends the demo as the engine's own lookups do, when the scene is
+// first shown; a frame drawn ahead of time only leaves it for that frame.
+// Where the project plays on (the live player), the scene draws nothing.
 void Scene_Compound::Fail(const std::string& name) {
-    // Worded as the engine's lookups word a miss; the scene then draws
-    // nothing, and the rest of the demo plays on.
-    const std::string text = "Datablock \"" + name + "\" not found!";
-    MessageBoxA(nullptr, text.c_str(), u8"Über Error !", MB_OK);
+    if (UnseenFrames::Drawing()) return;
+    ShowDatablockNotFound(name);
+    if (resources_->project.missingEndsTheDemo) ExitProcess(0);
     failed_ = true;
 }
 
 bool Scene_Compound::Resolve() {
     if (resolved_ || failed_) return resolved_;
+    haloInstances_.clear();  // an unseen frame may have resolved part of them
     compound_ = resources_->project.CompoundOf(file);
     if (!compound_ || !compound_->datablocks) {
         Fail(file);

@@ -17,6 +17,7 @@ constexpr float kLongSeekMs = 10000.0f;
 LivePlayer::LivePlayer(DemoPlayer* player, BoxCollector* boxes, const std::string& watchDir)
     : player_(player), transport_(player), reload_(player, &transport_, boxes), watch_(watchDir) {
     reload_.set_scriptStartMs(static_cast<int>(player->demoTime));
+    player->resources->project.missingEndsTheDemo = false;
     for (const BoxCollector::Box& box : boxes->Take())
         loadingFaults_.push_back("loading: " + box.caption + ": " + OneLine(box.text));
 }

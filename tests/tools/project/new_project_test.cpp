@@ -54,14 +54,15 @@ TEST(NewProject, EachBrokenMakersLineIsReportedWithItsLine) {
     const std::string scene = "!MusicFile tune.ogg\n!MusicVol 1\n.Compound\n-time 0 1000\n";  // lines 1 to 4
     struct Broken {
         std::string name, lines, reported;
+        std::string missing = "";  // the name the demo's box gives as it ends, as at any failed lookup
     };
     const std::vector<Broken> cases = {
         {"unknown parameter", "-file spinner.nc\n-colour 1\n", "demo.txt:6: error: unknown parameter \"colour\""},
         {"missing file", "-file gone.nc\n", "demo.txt:5: error: compound file models/gone.nc is missing"},
         {"file outside", "-file ../x.nc\n", "demo.txt:5: error: compound file \"../x.nc\" is not a plain file name"},
         {"no file", "-camera Front\n", "demo.txt:3: error: composed scene has no file line"},
-        {"camera", "-file spinner.nc\n-camera Nobody\n", "demo.txt:6: error: camera \"Nobody\" is not in"},
-        {"light", "-file spinner.nc\n-halo Sun\n", "demo.txt:6: error: light \"Sun\" is not in"},
+        {"camera", "-file spinner.nc\n-camera Nobody\n", "demo.txt:6: error: camera \"Nobody\" is not in", "Nobody"},
+        {"light", "-file spinner.nc\n-halo Sun\n", "demo.txt:6: error: light \"Sun\" is not in", "Sun"},
         {"material", "-file spinner.nc\n-shader Glass zkLFShader\n", "demo.txt:6: error: material \"Glass\""},
         {"shader missing", "-file spinner.nc\n-shader * zkGone\n", "demo.txt:6: error: shader shaders/zkGone.fx"},
         {"shader broken", "-file spinner.nc\n-shader * zkBroken\n", "demo.txt:6: error: shader shaders/zkBroken.fx"},
@@ -72,5 +73,10 @@ TEST(NewProject, EachBrokenMakersLineIsReportedWithItsLine) {
         const CommandRun run = Check(project);
         EXPECT_EQ(run.exitCode, 1) << c.name << "\n" << run.output;
         EXPECT_TRUE(Says(run, "scripts/" + c.reported)) << c.name << "\n" << run.output;
+        if (c.missing.empty()) continue;
+        const CommandRun played = RunCommand("'" HALCYON "' play '" + project.string() + "' --fps 5 2>&1");
+        EXPECT_EQ(played.exitCode, 0) << played.output;
+        EXPECT_TRUE(Says(played, "Datablock \"" + c.missing + "\" not found!")) << c.name << "\n" << played.output;
+        EXPECT_FALSE(Says(played, " frames\n")) << "the demo ends at the miss";
     }
 }
