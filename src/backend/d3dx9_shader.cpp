@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "backend/gl_stage_link.h"
 #include "backend/hlsl_compiler.h"
 #include "backend/load_phases.h"
 
@@ -221,11 +222,10 @@ HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3
     std::string text;
     CompiledShader compiled;
     bool ok = false;
-    // The HLSL front end always starts at main.
-    if (!entryPoint || std::strcmp(entryPoint, "main") != 0)
-        text = std::string("entry point ") + (entryPoint ? entryPoint : "(null)") + " is not supported, only main";
+    if (!entryPoint || !*entryPoint)
+        text = "error: no entry point given";
     else
-        ok = CompileHlslIsolated(source, length, profile, &compiled, &text);
+        ok = CompileHlslIsolated(source, length, entryPoint, profile, &compiled, &text);
 
     if (!ok) {
         if (errors) *errors = new TextBuffer(text.empty() ? std::string("compilation failed") : text);
@@ -235,4 +235,19 @@ HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3
     if (constants) *constants = new ConstantTable(compiled.stage, compiled.constants);
     if (code) *code = new CodeBuffer(std::move(compiled));
     return D3D_OK;
+}
+
+HRESULT CheckShaderPairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode, ID3DXBuffer** errors) {
+    if (errors) *errors = nullptr;
+    auto stageOf = [](ID3DXBuffer* code, ShaderStage stage) -> const CompiledShader* {
+        const auto* compiled = code ? static_cast<const CompiledShader*>(code->GetBufferPointer()) : nullptr;
+        return compiled && compiled->magic == kCompiledShaderMagic && compiled->stage == stage ? compiled : nullptr;
+    };
+    const CompiledShader* vertex = stageOf(vertexCode, ShaderStage::Vertex);
+    const CompiledShader* pixel = stageOf(pixelCode, ShaderStage::Pixel);
+    if (!vertex || !pixel) return D3DERR_INVALIDCALL;
+    std::string log;
+    if (StagesLink(*vertex, *pixel, &log)) return D3D_OK;
+    if (errors) *errors = new TextBuffer(kStagesDoNotLink + log);
+    return kCompileFailed;
 }

@@ -80,6 +80,12 @@ protected:
 struct D3DXMACRO;
 class ID3DXInclude;
 
+// Not in D3DX: whether a vertex and a pixel stage's code from
+// D3DXCompileShader join into one program on the OpenGL device, as
+// Direct3D 9 pairs any two; D3D_OK, or a failure with the reason in errors
+// (when given). Found when a shader loads rather than at its first draw.
+HRESULT CheckShaderPairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode, ID3DXBuffer** errors);
+
 // Macros, include handler and flags are accepted and not used. On failure
 // errors (when given) holds the compiler's text, zero-terminated. The
 // compiler runs in a child process, so a source that crashes it gives a

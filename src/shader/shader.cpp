@@ -51,6 +51,18 @@ void LookUpPixelHandles(Shader* shader) {
     shader->psLightCount = table->GetConstantByName(nullptr, "zk_LightCount");
 }
 
+constexpr const char* kVertexFailureCaption = "HLSL VertexShader Compile Failure";
+constexpr const char* kPixelFailureCaption = "HLSL PixelShader Compile Failure";
+
+// On failure shows the compiler's text under caption; warnings are not shown.
+bool Reported(HRESULT result, ID3DXBuffer* errors, const char* caption) {
+    if (result != D3D_OK)
+        MessageBoxA(nullptr, errors ? static_cast<const char*>(errors->GetBufferPointer()) : "", caption,
+                    MB_ICONEXCLAMATION);
+    if (errors) errors->Release();
+    return result == D3D_OK;
+}
+
 // Compiles one stage; on failure shows the compiler's text under caption.
 bool CompileStage(const char* source, const char* profileFormat, int32_t version, DWORD flags, const char* caption,
                   ID3DXBuffer** code, ID3DXConstantTable** table) {
@@ -59,16 +71,15 @@ bool CompileStage(const char* source, const char* profileFormat, int32_t version
     ID3DXBuffer* errors = nullptr;
     const HRESULT result = D3DXCompileShader(source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr,
                                              "main", profile, flags, code, &errors, table);
-    if (result != D3D_OK) {
-        const char* text = errors ? static_cast<const char*>(errors->GetBufferPointer()) : "";
-        MessageBoxA(nullptr, text, caption, MB_ICONEXCLAMATION);
-        if (errors) errors->Release();
-        if (*code) (*code)->Release(), *code = nullptr;
-        return false;
-    }
-    // Warnings are not shown.
-    if (errors) errors->Release();
-    return true;
+    if (Reported(result, errors, caption)) return true;
+    if (*code) (*code)->Release(), *code = nullptr;
+    return false;
+}
+
+bool PairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode) {
+    ID3DXBuffer* errors = nullptr;
+    const HRESULT result = CheckShaderPairLinks(vertexCode, pixelCode, &errors);
+    return Reported(result, errors, kPixelFailureCaption);
 }
 
 }  // namespace
@@ -126,25 +137,29 @@ bool zkCompileShader(Shader* shader, const char* vertexSource, const char* pixel
     }
     device->CreateVertexDeclaration(elements.data(), &shader->declaration);
 
+    ID3DXBuffer *vertexCode = nullptr, *pixelCode = nullptr;
+    bool ok = true;
     if (vertexSource && std::strlen(vertexSource) > 1) {
-        ID3DXBuffer* code = nullptr;
-        if (!CompileStage(vertexSource, "vs_%d_0", vertexVersion, 0, "HLSL VertexShader Compile Failure", &code,
-                          &shader->vertexConstants))
-            return false;
-        device->CreateVertexShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader->vertexShader);
-        code->Release();
-        LookUpVertexHandles(shader);
+        ok = CompileStage(vertexSource, "vs_%d_0", vertexVersion, 0, kVertexFailureCaption, &vertexCode,
+                          &shader->vertexConstants);
+        if (ok) {
+            device->CreateVertexShader(static_cast<const DWORD*>(vertexCode->GetBufferPointer()), &shader->vertexShader);
+            LookUpVertexHandles(shader);
+        }
     }
-    if (pixelSource && std::strlen(pixelSource) > 1) {
-        ID3DXBuffer* code = nullptr;
-        if (!CompileStage(pixelSource, "ps_%d_0", pixelVersion, D3DXSHADER_PREFER_FLOW_CONTROL,
-                          "HLSL PixelShader Compile Failure", &code, &shader->pixelConstants))
-            return false;
-        device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader->pixelShader);
-        code->Release();
-        LookUpPixelHandles(shader);
+    if (ok && pixelSource && std::strlen(pixelSource) > 1) {
+        ok = CompileStage(pixelSource, "ps_%d_0", pixelVersion, D3DXSHADER_PREFER_FLOW_CONTROL, kPixelFailureCaption,
+                          &pixelCode, &shader->pixelConstants);
+        if (ok) {
+            device->CreatePixelShader(static_cast<const DWORD*>(pixelCode->GetBufferPointer()), &shader->pixelShader);
+            LookUpPixelHandles(shader);
+        }
     }
-    return true;
+    // A pair the device cannot join fails here, as a compile failure of its pixel half.
+    if (ok && vertexCode && pixelCode) ok = PairLinks(vertexCode, pixelCode);
+    if (vertexCode) vertexCode->Release();
+    if (pixelCode) pixelCode->Release();
+    return ok;
 }
 
 bool zkLoadShader(Shader*& slot, const std::string& fileName) {

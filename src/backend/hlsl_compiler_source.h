@@ -1,0 +1,22 @@
+// What the HLSL compiler reads from a D3DX source before glslang sees it:
+// the parts of an effect file that a vertex or pixel compile ignores, the
+// constants placed with register(cN), and the entry's uniform parameters.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+
+struct PreparedHlsl {
+    // The source with technique blocks, texture and shader-object
+    // variables, sampler_state initialisers and constant register
+    // placements blanked out; every other character, newlines included,
+    // stays where it was, so the compiler's lines and columns still match.
+    std::string text;
+    std::map<std::string, uint32_t> placedConstants;  // name -> float register
+    std::set<std::string> uniformParameters;          // of the entry function, by name
+};
+
+PreparedHlsl PrepareHlsl(std::string_view source, std::string_view entryPoint);
