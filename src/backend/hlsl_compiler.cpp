@@ -61,7 +61,9 @@ bool ToSpirv(const char* entry, ShaderStage stage, std::vector<uint32_t>* spirv,
     const char* text = facts->prepared.text.c_str();
     const int lengths[] = {static_cast<int>(facts->prepared.text.size())};
     shader.setStringsWithLengths(&text, lengths, 1);
-    shader.setEntryPoint("main");
+    // Named apart from every source function, a "main" among them included;
+    // the GLSL calls it main all the same.
+    shader.setEntryPoint("d3d_entry");
     shader.setSourceEntryPoint(entry);
     shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientOpenGL, 100);
     shader.setEnvClient(glslang::EShClientOpenGL, glslang::EShTargetOpenGL_450);
@@ -376,6 +378,9 @@ bool CompileHlsl(const char* source, size_t length, const char* entry, const cha
         options.version = 330;
         options.es = false;
         options.enable_420pack_extension = false;
+        // The workaround copies row_major matrices through a function that takes one matrix, which an array
+        // of them (a bone palette passed as a uniform parameter) cannot pass; GL 3.3 reads them right.
+        options.enable_row_major_load_workaround = false;
         compiler.set_common_options(options);
         const spirv_cross::ShaderResources resources =
             compiler.get_shader_resources(compiler.get_active_interface_variables());

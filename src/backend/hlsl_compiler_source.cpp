@@ -124,10 +124,10 @@ private:
         return tokens_.size() - 1;
     }
 
-    // From `from` through the brace block that follows `keyword`.
+    // From `from` through the brace block that follows `keyword` (past its annotations).
     size_t BlankThroughBlock(size_t from, size_t keyword) {
         size_t open = keyword;
-        while (open < tokens_.size() && !Is(open, "{") && !Is(open, ";")) ++open;
+        while (open < tokens_.size() && !Is(open, "{") && !Is(open, ";")) open = Is(open, "<") ? Closing(open, "<", ">") + 1 : open + 1;
         if (!Is(open, "{")) return keyword;
         const size_t close = Closing(open, "{", "}");
         Blank(from, close);

@@ -33,7 +33,7 @@ else
     shift
 fi
 [[ $limit =~ ^[0-9]+$ ]] || usage
-all=(compound shader_file shader_compile demo_script font_text png_texture ogg_music command_line)
+all=(compound shader_file shader_compile hlsl_prepare demo_script font_text png_texture ogg_music command_line)
 targets=("${@:-${all[@]}}")
 jobs=${FUZZ_JOBS:-$(nproc)}
 

@@ -1,0 +1,20 @@
+// The pass over a D3DX source that runs before glslang: any bytes, with an
+// entry name taken from the first line. The prepared text keeps the length
+// and the line breaks of the source.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "backend/hlsl_compiler_source.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const size_t line = input.find('\n');
+    const std::string entry = line == std::string::npos ? "main" : input.substr(0, line);
+    const std::string source = line == std::string::npos ? input : input.substr(line + 1);
+    const PreparedHlsl prepared = PrepareHlsl(source, entry);
+    if (prepared.text.size() != source.size()) std::abort();
+    for (size_t i = 0; i < source.size(); ++i)
+        if ((source[i] == '\n') != (prepared.text[i] == '\n')) std::abort();
+    return 0;
+}
