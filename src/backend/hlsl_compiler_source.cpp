@@ -1,5 +1,6 @@
 #include "backend/hlsl_compiler_source.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -74,6 +75,7 @@ public:
                 i = EntryParameters(i + 1);
             }
         }
+        ArrayCasts();
         return std::move(prepared_);
     }
 
@@ -210,6 +212,62 @@ private:
             parameter = end + 1;
         }
         return close;
+    }
+
+    // "(float[4])v", a vector cast to an array, which glslang cannot
+    // construct: it becomes a call of a helper declared on the line of the
+    // first top-level declaration that casts so. Lines stay where they were.
+    void ArrayCasts() {
+        std::vector<std::pair<size_t, std::string>> inserts;  // at offset, text; replacements are blank first
+        std::set<std::string> declared;
+        size_t statement = 0;
+        int depth = 0;
+        for (size_t i = 0; i < tokens_.size(); ++i) {
+            if (Is(i, "{")) ++depth;
+            if (Is(i, "}") && depth > 0 && --depth == 0) statement = i + 1;
+            if (Is(i, ";") && depth == 0) statement = i + 1;
+            if (!Is(i, "(") || !IsAny(i + 1, {"float", "half", "int", "uint", "bool", "double"}) || !Is(i + 2, "[") ||
+                Text(i + 3).size() != 1 || Text(i + 3)[0] < '1' || Text(i + 3)[0] > '4' || !Is(i + 4, "]") ||
+                !Is(i + 5, ")"))
+                continue;
+            const size_t operand = OperandEnd(i + 6);
+            if (operand >= tokens_.size()) continue;
+            const std::string type(Text(i + 1)), size(Text(i + 3)), name = "d3d_cast_" + type + "_" + size;
+            if (declared.insert(name).second) {
+                std::string helper = "typedef " + type + " " + name + "_t[" + size + "]; " + name + "_t " + name + "(" +
+                                     type + size + " v) { " + name + "_t a = {";
+                for (int k = 0; k < size[0] - '0'; ++k) helper += std::string(k ? ", " : " ") + "v[" + std::to_string(k) + "]";
+                inserts.emplace_back(tokens_[statement].begin, helper + " }; return a; } ");
+            }
+            Blank(i, i + 5);
+            inserts.emplace_back(tokens_[i].begin, name + "(");
+            inserts.emplace_back(tokens_[operand].end, ")");
+            i += 5;
+        }
+        // From the back, so that earlier offsets stay right; at one offset, the helper goes first.
+        std::stable_sort(inserts.begin(), inserts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (auto at = inserts.begin(); at != inserts.end();) {
+            const size_t offset = at->first;
+            std::string text;
+            for (; at != inserts.end() && at->first == offset; ++at) text += at->second;
+            prepared_.text.insert(offset, text);
+        }
+    }
+
+    // The last token of the unary expression that starts at i (prefix
+    // operators, a name, number, call or parenthesis, then member and index
+    // postfixes), or past the end when there is none.
+    size_t OperandEnd(size_t i) const {
+        while (Is(i, "-") || Is(i, "+") || Is(i, "!") || Is(i, "~")) ++i;
+        if (i >= tokens_.size()) return tokens_.size();
+        if (Is(i, "(")) i = Closing(i, "(", ")");
+        else if (Is(i + 1, "(") && tokens_[i].identifier) i = Closing(i + 1, "(", ")");
+        else if (!IsIdentifierPart(source_[tokens_[i].begin])) return tokens_.size();
+        for (;;) {
+            if (Is(i + 1, ".") && i + 2 < tokens_.size() && tokens_[i + 2].identifier) i += 2;
+            else if (Is(i + 1, "[")) i = Closing(i + 1, "[", "]");
+            else return i;
+        }
     }
 
     std::string_view source_, entry_;

@@ -12,8 +12,9 @@
 struct PreparedHlsl {
     // The source with technique blocks, texture and shader-object
     // variables, sampler_state initialisers and constant register
-    // placements blanked out; every other character, newlines included,
-    // stays where it was, so the compiler's lines and columns still match.
+    // placements blanked out, and vector-to-array casts made calls of
+    // helpers; every line stays where it was, so the compiler's line
+    // numbers still match the source's.
     std::string text;
     std::map<std::string, uint32_t> placedConstants;  // name -> float register
     std::set<std::string> uniformParameters;          // of the entry function, by name

@@ -218,3 +218,19 @@ void OutPixel(float4 diffuse : COLOR0, out float4 colour : COLOR0) { colour = di
         EXPECT_TRUE(PixelIs(8, 8, entry.r, entry.g, entry.b)) << entry.entry;
     }
 }
+
+TEST_F(CorpusEffects, VectorsCastToArraysIndexAsTheirComponents) {
+    Stage pixel = PixelShader(R"(
+float4 weights;
+float Pick(float values[4], int i) { return values[i]; }
+float4 main(float2 uv : TEXCOORD0) : COLOR {
+    float spread[4] = (float[4])weights;
+    return float4(spread[1], Pick((float[4])weights.wzyx, 0), ((float[2])uv)[0] * 0, 1);
+}
+)", "ps_2_0");
+    ASSERT_TRUE(pixel.table);
+    const float weights[4] = {0.125f, 0.25f, 0.5f, 0.75f};
+    pixel.table->SetFloatArray(device, pixel["weights"], weights, 4);
+    DrawQuad();
+    EXPECT_TRUE(PixelIs(8, 8, 0.25f, 0.75f, 0));
+}
