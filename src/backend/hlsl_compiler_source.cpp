@@ -72,7 +72,7 @@ public:
             } else if (Is(i, ":") && IsAny(i + 1, {"register"})) {
                 i = Placement(i);
             } else if (Text(i) == entry_ && Is(i + 1, "(")) {
-                i = EntryParameters(i + 1);
+                EntryParameters(i + 1);  // their placements are read as the scan goes on
             }
         }
         ArrayCasts();
@@ -189,11 +189,11 @@ private:
 
     // The entry function's parameter list: its uniform parameters by name.
     // Only a definition counts, not a prototype.
-    size_t EntryParameters(size_t open) {
+    void EntryParameters(size_t open) {
         const size_t close = Closing(open, "(", ")");
         size_t after = close + 1;
         while (after < tokens_.size() && !Is(after, "{") && !Is(after, ";")) ++after;
-        if (!Is(after, "{")) return close;
+        if (!Is(after, "{")) return;
         size_t parameter = open + 1;
         while (parameter < close) {
             size_t end = parameter, name = parameter;
@@ -211,7 +211,6 @@ private:
             if (uniform && name < close) prepared_.uniformParameters.insert(std::string(Text(name)));
             parameter = end + 1;
         }
-        return close;
     }
 
     // "(float[4])v", a vector cast to an array, which glslang cannot

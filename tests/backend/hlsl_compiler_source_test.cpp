@@ -59,12 +59,12 @@ float4 e : register(cX);
 float4 Entry(float4 p : POSITION, uniform float3x4 bones[24], uniform float4 tint = 1, in uniform float k);
 float4 Other(uniform float4 notEntry) : COLOR { return notEntry; }
 float4 Entry(float4 p : POSITION, uniform float3x4 bones[24], uniform float4 tint = 1,
-             in uniform float k, float2 uv : TEXCOORD0) : POSITION { return p; }
+             in uniform float k, float2 uv : TEXCOORD0, uniform float4x4 wvp : register(c40)) : POSITION { return p; }
 )",
                                               "Entry");
-    const std::map<std::string, uint32_t> placed = {{"a", 5}, {"rows", 10}, {"b", 7}, {"d", 20}};
+    const std::map<std::string, uint32_t> placed = {{"a", 5}, {"rows", 10}, {"b", 7}, {"d", 20}, {"wvp", 40}};
     EXPECT_EQ(prepared.placedConstants, placed);
-    EXPECT_EQ(prepared.uniformParameters, (std::set<std::string>{"bones", "tint", "k"}));
+    EXPECT_EQ(prepared.uniformParameters, (std::set<std::string>{"bones", "tint", "k", "wvp"}));
 }
 
 // Cut short anywhere, a source still comes back whole in layout.

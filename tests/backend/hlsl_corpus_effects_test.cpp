@@ -122,7 +122,7 @@ Skinned SkinVertex(float3 p : POSITION, float2 uv : TEXCOORD0, uniform float3x4 
     o.colour = float4(mul(bones[(int)bone], float4(1, 1, 1, 1)), 1);
     return o;
 }
-float4 ScalePixel(float4 colour : COLOR0, uniform float4 scale) : COLOR { return colour * scale; }
+float4 ScalePixel(float4 colour : COLOR0, uniform float4 scale : register(c2)) : COLOR { return colour * scale; }
 )";
     Stage vertex = VertexShader(kSkin, "vs_2_0", "SkinVertex");
     Stage pixel = PixelShader(kSkin, "ps_2_0", "ScalePixel");
@@ -136,7 +136,7 @@ float4 ScalePixel(float4 colour : COLOR0, uniform float4 scale) : COLOR { return
     EXPECT_EQ(bones.Elements, 24u);
     EXPECT_EQ(bones.RegisterCount, 96u);  // a column_major float3x4 takes a register per column
     EXPECT_EQ(Describe(vertex, "$bone").RegisterCount, 1u);
-    EXPECT_EQ(Describe(pixel, "$scale").RegisterIndex, 0u);
+    EXPECT_EQ(Describe(pixel, "$scale").RegisterIndex, 2u);
 
     D3DMATRIX matrices[24] = {};
     for (D3DMATRIX& m : matrices)
