@@ -209,11 +209,21 @@ private:
     ULONG references_ = 1;
 };
 
+// What the compile sees before the source: the macros and the matrix packing asked for.
+std::string Preamble(const D3DXMACRO* defines, DWORD flags) {
+    std::string preamble;
+    if (flags & D3DXSHADER_PACKMATRIX_ROWMAJOR) preamble += "#pragma pack_matrix(row_major)\n";
+    else if (flags & D3DXSHADER_PACKMATRIX_COLUMNMAJOR) preamble += "#pragma pack_matrix(column_major)\n";
+    for (const D3DXMACRO* define = defines; define && define->Name; ++define)
+        preamble += std::string("#define ") + define->Name + " " + (define->Definition ? define->Definition : "") + "\n";
+    return preamble;
+}
+
 }  // namespace
 
-HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3DXInclude*, const char* entryPoint,
-                          const char* profile, DWORD, ID3DXBuffer** code, ID3DXBuffer** errors,
-                          ID3DXConstantTable** constants) {
+HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO* defines, ID3DXInclude*,
+                          const char* entryPoint, const char* profile, DWORD flags, ID3DXBuffer** code,
+                          ID3DXBuffer** errors, ID3DXConstantTable** constants) {
     LoadPhaseTimer timer(LoadPhase::ShaderCompile);
     if (code) *code = nullptr;
     if (errors) *errors = nullptr;
@@ -225,7 +235,7 @@ HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3
     if (!entryPoint || !*entryPoint)
         text = "error: no entry point given";
     else
-        ok = CompileHlslIsolated(source, length, entryPoint, profile, &compiled, &text);
+        ok = CompileHlslIsolated(source, length, entryPoint, profile, &compiled, &text, Preamble(defines, flags));
 
     if (!ok) {
         if (errors) *errors = new TextBuffer(text.empty() ? std::string("compilation failed") : text);

@@ -4,6 +4,8 @@
 
 #include "backend/d3d9.h"
 
+constexpr DWORD D3DXSHADER_PACKMATRIX_ROWMAJOR = 0x8;
+constexpr DWORD D3DXSHADER_PACKMATRIX_COLUMNMAJOR = 0x10;
 constexpr DWORD D3DXSHADER_PREFER_FLOW_CONTROL = 0x400;
 
 using D3DXHANDLE = const char*;
@@ -77,7 +79,11 @@ protected:
     virtual ~ID3DXConstantTable() = default;
 };
 
-struct D3DXMACRO;
+// A macro for the compile; an array of them ends with a null Name.
+struct D3DXMACRO {
+    const char* Name;
+    const char* Definition;  // null: defined empty
+};
 class ID3DXInclude;
 
 // Not in D3DX: whether a vertex and a pixel stage's code from
@@ -86,7 +92,9 @@ class ID3DXInclude;
 // (when given). Found when a shader loads rather than at its first draw.
 HRESULT CheckShaderPairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode, ID3DXBuffer** errors);
 
-// Macros, include handler and flags are accepted and not used. On failure
+// Macros are defined before the source; of the flags, the two matrix
+// packings are honoured, the others accepted and not used; an include
+// handler is not used (an #include fails as with none). On failure
 // errors (when given) holds the compiler's text, zero-terminated. The
 // compiler runs in a child process, so a source that crashes it gives a
 // failure whose text says so.

@@ -51,8 +51,8 @@ bool StageOfProfile(const char* profile, ShaderStage* stage) {
     return true;
 }
 
-bool ToSpirv(const char* entry, ShaderStage stage, std::vector<uint32_t>* spirv, SourceFacts* facts,
-             std::string* errors) {
+bool ToSpirv(const char* entry, const std::string& preamble, ShaderStage stage, std::vector<uint32_t>* spirv,
+             SourceFacts* facts, std::string* errors) {
     static std::once_flag initialised;
     std::call_once(initialised, [] { glslang::InitializeProcess(); });
 
@@ -61,6 +61,7 @@ bool ToSpirv(const char* entry, ShaderStage stage, std::vector<uint32_t>* spirv,
     const char* text = facts->prepared.text.c_str();
     const int lengths[] = {static_cast<int>(facts->prepared.text.size())};
     shader.setStringsWithLengths(&text, lengths, 1);
+    shader.setPreamble(preamble.c_str());
     // Named apart from every source function, a "main" among them included;
     // the GLSL calls it main all the same.
     shader.setEntryPoint("d3d_entry");
@@ -196,9 +197,6 @@ bool ReflectConstants(spirv_cross::CompilerGLSL& compiler, const spirv_cross::Sh
         }
     }
     const uint32_t nextRegister = AssignRegisters(facts.prepared.placedConstants, &compiled->constants);
-    // D3DX names the entry's uniform parameters with a leading '$'.
-    for (ShaderConstant& constant : compiled->constants)
-        if (facts.prepared.uniformParameters.count(constant.name)) constant.name = "$" + constant.name;
     const uint32_t limit = compiled->stage == ShaderStage::Vertex ? kVertexShaderRegisters : kPixelShaderRegisters;
     if (nextRegister > limit) {
         *errors = "error: the constants need " + std::to_string(nextRegister) + " registers, the profile has " +
@@ -356,7 +354,7 @@ std::string NormalizedSemantic(const std::string& semantic) {
 }
 
 bool CompileHlsl(const char* source, size_t length, const char* entry, const char* profile, CompiledShader* compiled,
-                 std::string* errors) {
+                 std::string* errors, const std::string& preamble) {
     errors->clear();
     ShaderStage stage;
     if (!StageOfProfile(profile, &stage)) {
@@ -370,7 +368,7 @@ bool CompileHlsl(const char* source, size_t length, const char* entry, const cha
     std::vector<uint32_t> spirv;
     SourceFacts facts;
     facts.prepared = PrepareHlsl(std::string_view(source, length), entry);
-    if (!ToSpirv(entry, stage, &spirv, &facts, errors)) return false;
+    if (!ToSpirv(entry, preamble, stage, &spirv, &facts, errors)) return false;
 
     try {
         spirv_cross::CompilerGLSL compiler(spirv);
@@ -389,6 +387,9 @@ bool CompileHlsl(const char* source, size_t length, const char* entry, const cha
         compiled->stage = stage;
         if (!ReflectConstants(compiler, resources, facts, compiled, errors)) return false;
         ReflectSamplers(compiler, resources, spirv, facts, compiled);
+        // D3DX names the entry's uniform parameters, samplers among them, with a leading '$'.
+        for (ShaderConstant& constant : compiled->constants)
+            if (facts.prepared.uniformParameters.count(constant.name)) constant.name = "$" + constant.name;
         RenameInterface(compiler, resources, compiled);
         if (!WithinVaryingRegisters(*compiled, profile, errors)) return false;
         compiled->glsl = AdaptInterfaceDeclarations(compiler.compile(), *compiled);

@@ -53,7 +53,7 @@ std::string Isolated(const Source& source, std::chrono::milliseconds limit = kHl
     CompiledShader compiled;
     std::string errors;
     const bool ok = CompileHlslIsolated(source.text.data(), source.text.size(), "main", source.profile.c_str(),
-                                        &compiled, &errors, limit);
+                                        &compiled, &errors, "", limit);
     return Outcome(ok, errors, compiled);
 }
 

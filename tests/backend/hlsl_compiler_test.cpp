@@ -158,16 +158,19 @@ TEST(HlslCompiler, CompileResultsSurviveTheirByteFormAndDamagedBytesAreRefused) 
 // The request crosses the other way: the source whole, zero bytes included.
 TEST(HlslCompiler, CompileRequestsSurviveTheirByteFormAndDamagedBytesAreRefused) {
     const std::string source("float4 main() : COLOR { return 0; }\0tail", 40);
-    const std::string bytes = SerializeCompileRequest(source, "PixelMain", "ps_2_0");
-    std::string sourceBack, entryBack, profileBack;
-    ASSERT_TRUE(DeserializeCompileRequest(bytes, &sourceBack, &entryBack, &profileBack));
+    const std::string bytes = SerializeCompileRequest(source, "PixelMain", "ps_2_0", "#define A 1\n");
+    std::string sourceBack, entryBack, profileBack, preambleBack;
+    ASSERT_TRUE(DeserializeCompileRequest(bytes, &sourceBack, &entryBack, &profileBack, &preambleBack));
     EXPECT_EQ(sourceBack, source);
     EXPECT_EQ(entryBack, "PixelMain");
     EXPECT_EQ(profileBack, "ps_2_0");
+    EXPECT_EQ(preambleBack, "#define A 1\n");
     for (size_t cut = 0; cut < bytes.size(); ++cut)
-        EXPECT_FALSE(DeserializeCompileRequest(bytes.substr(0, cut), &sourceBack, &entryBack, &profileBack)) << cut;
-    EXPECT_FALSE(DeserializeCompileRequest(bytes + "x", &sourceBack, &entryBack, &profileBack));
+        EXPECT_FALSE(DeserializeCompileRequest(bytes.substr(0, cut), &sourceBack, &entryBack, &profileBack,
+                                               &preambleBack))
+            << cut;
+    EXPECT_FALSE(DeserializeCompileRequest(bytes + "x", &sourceBack, &entryBack, &profileBack, &preambleBack));
     std::string huge = bytes;
     huge.replace(0, 4, std::string(4, '\xFF'));  // the source's length
-    EXPECT_FALSE(DeserializeCompileRequest(huge, &sourceBack, &entryBack, &profileBack));
+    EXPECT_FALSE(DeserializeCompileRequest(huge, &sourceBack, &entryBack, &profileBack, &preambleBack));
 }

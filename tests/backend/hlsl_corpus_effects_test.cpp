@@ -234,3 +234,42 @@ float4 main(float2 uv : TEXCOORD0) : COLOR {
     DrawQuad();
     EXPECT_TRUE(PixelIs(8, 8, 0.25f, 0.75f, 0));
 }
+
+// The caller's macros and matrix packing, as D3DXCompileShader takes them.
+TEST_F(CorpusEffects, MacrosAndTheMatrixPackingFlagsApply) {
+    constexpr const char* kSource = R"(
+float4x4 Blend;
+float4 main() : COLOR { return SHADE(Blend[1]) * BRIGHTNESS; }
+)";
+    const D3DXMACRO defines[] = {{"SHADE(c)", "float4(c.xyz, 1)"}, {"BRIGHTNESS", "0.5"}, {nullptr, nullptr}};
+    D3DMATRIX blend = {};
+    blend.m[1][0] = 1, blend.m[1][1] = 0.5f;
+    const struct {
+        DWORD flags;
+        D3DXPARAMETER_CLASS cls;
+    } kPackings[] = {{0, D3DXPC_MATRIX_COLUMNS},
+                     {D3DXSHADER_PACKMATRIX_ROWMAJOR, D3DXPC_MATRIX_ROWS},
+                     {D3DXSHADER_PACKMATRIX_COLUMNMAJOR, D3DXPC_MATRIX_COLUMNS}};
+    for (const auto& packing : kPackings) {
+        Stage pixel = MakeCurrent(kSource, "ps_2_0", "main", defines, packing.flags);
+        ASSERT_TRUE(pixel.table) << packing.flags;
+        EXPECT_EQ(Describe(pixel, "Blend").Class, packing.cls) << packing.flags;
+        pixel.table->SetMatrix(device, pixel["Blend"], &blend);
+        DrawQuad();
+        EXPECT_TRUE(PixelIs(8, 8, 0.5f, 0.25f, 0)) << packing.flags;  // the back buffer keeps no alpha
+    }
+}
+
+TEST_F(CorpusEffects, AUniformSamplerParameterIsADollarSampler) {
+    Stage pixel = PixelShader(R"(
+float4 main(float2 uv : TEXCOORD0, uniform sampler2D picture : register(s2)) : COLOR { return tex2D(picture, uv); }
+)");
+    ASSERT_TRUE(pixel.table);
+    EXPECT_EQ(pixel.table->GetSamplerIndex(pixel["$picture"]), 2u);
+    IDirect3DTexture9* texture = MakeTexture(device, 1, 1, 1, {0xFF00FF00});
+    ASSERT_TRUE(texture);
+    owned.push_back(texture);
+    device->SetTexture(2, texture);
+    DrawQuad();
+    EXPECT_TRUE(PixelIs(8, 8, 0, 1, 0));
+}

@@ -35,7 +35,8 @@ protected:
     // Channels of the pixel, 0xAARRGGBB, near the floats given (0..1).
     ::testing::AssertionResult PixelIs(int x, int y, float r, float g, float b, float a = 1.0f, int tolerance = 1);
 
-    Stage MakeCurrent(const char* source, const char* profile, const char* entry);
+    Stage MakeCurrent(const char* source, const char* profile, const char* entry, const D3DXMACRO* defines = nullptr,
+                      DWORD flags = 0);
 
     IDirect3DVertexDeclaration9* declaration = nullptr;
     std::vector<IDirect3DResource9*> owned;
