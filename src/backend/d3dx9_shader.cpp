@@ -1,7 +1,6 @@
 #include "backend/d3dx9_shader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 

@@ -56,13 +56,12 @@ void LookUpPixelHandles(Shader* shader) {
 constexpr const char* kVertexFailureCaption = "HLSL VertexShader Compile Failure";
 constexpr const char* kPixelFailureCaption = "HLSL PixelShader Compile Failure";
 
-// On failure shows the compiler's text under caption; warnings are not shown.
-bool Reported(HRESULT result, ID3DXBuffer* errors, const char* caption) {
-    if (result != D3D_OK)
-        MessageBoxA(nullptr, errors ? static_cast<const char*>(errors->GetBufferPointer()) : "", caption,
-                    MB_ICONEXCLAMATION);
-    if (errors) errors->Release();
-    return result == D3D_OK;
+// The text of an error buffer, which is released; empty without one.
+std::string TakeText(ID3DXBuffer* errors) {
+    if (!errors) return "";
+    const std::string text = static_cast<const char*>(errors->GetBufferPointer());
+    errors->Release();
+    return text;
 }
 
 // The file a stage came from, to name in its messages.
@@ -79,24 +78,23 @@ bool CompileStage(const char* source, const char* profileFormat, int32_t version
     ID3DXBuffer* errors = nullptr;
     const HRESULT result = D3DXCompileShader(source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr,
                                              "main", profile, flags, code, &errors, table);
-    if (result == D3D_OK) return Reported(result, errors, caption);
-    const std::string text = errors ? static_cast<const char*>(errors->GetBufferPointer()) : "";
-    if (errors) errors->Release();
+    const std::string text = TakeText(errors);
+    if (result == D3D_OK) return true;  // warnings are not shown
     if (*code) (*code)->Release(), *code = nullptr;
     const std::string shown = origin.lines ? WithFileLines(text, *origin.lines, origin.file) : text;
     MessageBoxA(nullptr, shown.c_str(), caption, MB_ICONEXCLAMATION);
     return false;
 }
 
+// A pair the device cannot join fails as its pixel half's compile.
 bool PairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode) {
     ID3DXBuffer* errors = nullptr;
     const HRESULT result = CheckShaderPairLinks(vertexCode, pixelCode, &errors);
-    return Reported(result, errors, kPixelFailureCaption);
+    const std::string text = TakeText(errors);
+    if (result == D3D_OK) return true;
+    MessageBoxA(nullptr, text.c_str(), kPixelFailureCaption, MB_ICONEXCLAMATION);
+    return false;
 }
-
-}  // namespace
-
-namespace {
 
 // The file line for the source line whose number starts `text` at `at`,
 // and where the number ends; false when there is no such line.
@@ -215,7 +213,6 @@ bool zkCompileShader(Shader* shader, const char* vertexSource, const char* pixel
             LookUpPixelHandles(shader);
         }
     }
-    // A pair the device cannot join fails here, as a compile failure of its pixel half.
     if (ok && vertexCode && pixelCode) ok = PairLinks(vertexCode, pixelCode);
     if (vertexCode) vertexCode->Release();
     if (pixelCode) pixelCode->Release();
