@@ -19,7 +19,7 @@ std::string WithMainRenamed(const std::string& glsl, const std::string& beforeMa
     const size_t at = glsl.find(entry);
     if (at == std::string::npos || glsl.find(entry, at + 1) != std::string::npos) return glsl;
     size_t header = 0;
-    while (header < at && glsl[header] == '#') header = glsl.find('\n', header) + 1;
+    for (size_t next; header < at && glsl[header] == '#' && (next = glsl.find('\n', header)) < at;) header = next + 1;
     return glsl.substr(0, header) + beforeMain + glsl.substr(header, at - header) + "void d3d_main()" +
            glsl.substr(at + entry.size());
 }
