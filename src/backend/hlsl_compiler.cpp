@@ -101,15 +101,30 @@ bool ToSpirv(const char* entry, const std::string& preamble, ShaderStage stage, 
     return true;
 }
 
-std::string SemanticOf(const spirv_cross::Compiler& compiler, spirv_cross::ID id) {
-    return NormalizedSemantic(compiler.get_decoration_string(id, spv::DecorationHlslSemanticGOOGLE));
+// Where the number at the end of text starts (text.size() when there is none).
+size_t TrailingDigits(const std::string& text) {
+    size_t digits = text.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(text[digits - 1]))) --digits;
+    return digits;
 }
 
 uint32_t TrailingNumber(const std::string& semantic) {
-    size_t digits = semantic.size();
-    while (digits > 0 && std::isdigit(static_cast<unsigned char>(semantic[digits - 1]))) --digits;
-    const std::string number = semantic.substr(digits, 4);
+    const std::string number = semantic.substr(TrailingDigits(semantic), 4);
     return number.empty() ? 0 : static_cast<uint32_t>(std::stoul(number));
+}
+
+// An array with a semantic is split into one variable per element
+// ("o.uv[3]"), each carrying the first element's semantic; element k has
+// that index plus k, as Direct3D gives an array its registers.
+std::string SemanticOf(const spirv_cross::Compiler& compiler, spirv_cross::ID id) {
+    const std::string semantic = NormalizedSemantic(compiler.get_decoration_string(id, spv::DecorationHlslSemanticGOOGLE));
+    std::string name = compiler.get_name(id);
+    if (name.empty() || name.back() != ']') return semantic;
+    name.pop_back();
+    const size_t digits = TrailingDigits(name);
+    if (digits == 0 || digits == name.size() || name[digits - 1] != '[' || name.size() - digits > 4) return semantic;
+    const uint32_t element = static_cast<uint32_t>(std::stoul(name.substr(digits)));
+    return semantic.substr(0, TrailingDigits(semantic)) + std::to_string(TrailingNumber(semantic) + element);
 }
 
 bool IsPositionSemantic(const std::string& semantic) {
@@ -284,6 +299,11 @@ void RenameInterface(spirv_cross::CompilerGLSL& compiler, const spirv_cross::Sha
     for (const spirv_cross::Resource& output : resources.stage_outputs) {
         if (compiler.has_decoration(output.id, spv::DecorationBuiltIn)) continue;
         const std::string semantic = SemanticOf(compiler, output.id);
+        if (!vertex && (semantic == "DEPTH0" || semantic == "SV_DEPTH0")) {  // the pixel's depth, not a colour
+            compiler.unset_decoration(output.id, spv::DecorationLocation);
+            compiler.set_decoration(output.id, spv::DecorationBuiltIn, spv::BuiltInFragDepth);
+            continue;
+        }
         if (!vertex) {
             // COLORn is render target n, wherever glslang's own numbering
             // (which counts the out parameters of other functions too) put it.

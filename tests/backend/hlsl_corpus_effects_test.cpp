@@ -273,3 +273,34 @@ float4 main(float2 uv : TEXCOORD0, uniform sampler2D picture : register(s2)) : C
     DrawQuad();
     EXPECT_TRUE(PixelIs(8, 8, 0, 1, 0));
 }
+
+// An array with a semantic takes one register per element from it; DEPTH is the pixel's depth.
+TEST_F(CorpusEffects, SemanticArraysSpreadOverRegistersAndDepthIsWritten) {
+    constexpr const char* kSource = R"(
+struct Fan { float4 position : POSITION; float2 taps[4] : TEXCOORD0; };
+Fan FanVertex(float3 p : POSITION) {
+    Fan o;
+    o.position = float4(p, 1);
+    for (int i = 0; i < 4; i++) o.taps[i] = float2(0.25 * i, 0);
+    return o;
+}
+struct Shaded { float4 colour : COLOR0; float depth : DEPTH; };
+Shaded FanPixel(Fan i) {
+    Shaded o;
+    o.colour = float4(i.taps[1].x, i.taps[2].x, i.taps[3].x, 1);
+    o.depth = 0.25;
+    return o;
+}
+float4 Blue() : COLOR { return float4(0, 0, 1, 1); }
+)";
+    VertexShader(kSource, "vs_2_0", "FanVertex");
+    PixelShader(kSource, "ps_2_0", "FanPixel");
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    DrawQuad();
+    EXPECT_TRUE(PixelIs(8, 8, 0.25f, 0.5f, 0.75f));
+    // The quad's own depth is 0.5: behind the 0.25 written above.
+    PixelShader(kSource, "ps_2_0", "Blue");
+    DrawQuad();
+    EXPECT_TRUE(PixelIs(8, 8, 0, 0, 0));
+}
