@@ -65,7 +65,7 @@ public:
             if (IsAny(i, {"technique", "technique10", "technique11"})) {
                 i = BlankThroughBlock(i, i);
             } else if (StartsStatement(i) && IsAny(i, {"texture", "texture1D", "texture2D", "texture3D", "textureCUBE",
-                                                       "vertexshader", "pixelshader"})) {
+                                                       "vertexshader", "pixelshader", "stateblock"})) {
                 i = BlankThroughSemicolon(StatementStart(i));
             } else if (Is(i, "=") && IsAny(i + 1, {"sampler_state"})) {
                 i = BlankThroughBlock(i, i + 1);

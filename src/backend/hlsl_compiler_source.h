@@ -10,7 +10,7 @@
 #include <string_view>
 
 struct PreparedHlsl {
-    // The source with technique blocks, texture and shader-object
+    // The source with technique blocks, texture, shader-object and state-block
     // variables, sampler_state initialisers and constant register
     // placements blanked out, and vector-to-array casts made calls of
     // helpers; every line stays where it was, so the compiler's line

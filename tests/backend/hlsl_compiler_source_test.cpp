@@ -28,6 +28,7 @@ TEST(PrepareHlsl, EffectPartsAreBlankedAndTheRestKept) {
          "Base", "sampler2D s"},
         {"shared TEXTURE2D t; float4 x;", "shared", "float4 x;"},
         {"PixelShader p = asm { ps_1_1; mov r0, v0; }; float y;", "asm", "float y;"},
+        {"stateblock b = stateblock_state { FillMode = Solid; };\nfloat y;", "stateblock", "float y;"},
         {"sampler s : register(s1) = sampler_state { MinFilter = Linear; };", "sampler_state", "register(s1)"},
         {"float4 c : register(c3);", "register", "float4 c"},
         {"bool b : register(b2);", "register", "bool b"},
