@@ -304,3 +304,19 @@ float4 Blue() : COLOR { return float4(0, 0, 1, 1); }
     DrawQuad();
     EXPECT_TRUE(PixelIs(8, 8, 0, 0, 0));
 }
+
+TEST_F(CorpusEffects, APointSizeOutputSizesThePoint) {
+    VertexShader(R"(
+void Sprite(float3 p : POSITION, out float4 position : POSITION, out float size : PSIZE) {
+    position = float4(p, 1);
+    size = 6;
+}
+)", "vs_1_1", "Sprite");
+    PixelShader("float4 main() : COLOR { return float4(1, 1, 1, 1); }");
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    const float point[5] = {0, 0, 0.5f, 0, 0};  // the centre of the 16 x 16 target
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, point, sizeof point), D3D_OK);
+    EXPECT_TRUE(PixelIs(6, 6, 1, 1, 1));
+    EXPECT_TRUE(PixelIs(9, 9, 1, 1, 1));
+    EXPECT_TRUE(PixelIs(4, 4, 0, 0, 0));
+}
