@@ -214,7 +214,8 @@ std::string Preamble(const D3DXMACRO* defines, DWORD flags) {
     if (flags & D3DXSHADER_PACKMATRIX_ROWMAJOR) preamble += "#pragma pack_matrix(row_major)\n";
     else if (flags & D3DXSHADER_PACKMATRIX_COLUMNMAJOR) preamble += "#pragma pack_matrix(column_major)\n";
     for (const D3DXMACRO* define = defines; define && define->Name; ++define)
-        preamble += std::string("#define ") + define->Name + " " + (define->Definition ? define->Definition : "") + "\n";
+        preamble +=
+            std::string("#define ") + define->Name + " " + (define->Definition ? define->Definition : "") + "\n";
     return preamble;
 }
 

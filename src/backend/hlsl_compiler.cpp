@@ -117,7 +117,8 @@ uint32_t TrailingNumber(const std::string& semantic) {
 // ("o.uv[3]"), each carrying the first element's semantic; element k has
 // that index plus k, as Direct3D gives an array its registers.
 std::string SemanticOf(const spirv_cross::Compiler& compiler, spirv_cross::ID id) {
-    const std::string semantic = NormalizedSemantic(compiler.get_decoration_string(id, spv::DecorationHlslSemanticGOOGLE));
+    const std::string semantic =
+        NormalizedSemantic(compiler.get_decoration_string(id, spv::DecorationHlslSemanticGOOGLE));
     std::string name = compiler.get_name(id);
     if (name.empty() || name.back() != ']') return semantic;
     name.pop_back();

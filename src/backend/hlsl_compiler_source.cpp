@@ -52,7 +52,8 @@ std::vector<Token> Tokens(std::string_view text) {
 
 class Preparer {
 public:
-    Preparer(std::string_view source, std::string_view entry) : source_(source), entry_(entry), tokens_(Tokens(source)) {
+    Preparer(std::string_view source, std::string_view entry)
+        : source_(source), entry_(entry), tokens_(Tokens(source)) {
         prepared_.text.assign(source);
     }
 
@@ -99,7 +100,9 @@ private:
     }
 
     // Storage qualifiers that may precede a declaration's type.
-    bool IsQualifier(size_t i) const { return IsAny(i, {"shared", "uniform", "extern", "static", "const", "volatile"}); }
+    bool IsQualifier(size_t i) const {
+        return IsAny(i, {"shared", "uniform", "extern", "static", "const", "volatile"});
+    }
     size_t StatementStart(size_t i) const {
         while (i > 0 && IsQualifier(i - 1)) --i;
         return i;
@@ -129,7 +132,8 @@ private:
     // From `from` through the brace block that follows `keyword` (past its annotations).
     size_t BlankThroughBlock(size_t from, size_t keyword) {
         size_t open = keyword;
-        while (open < tokens_.size() && !Is(open, "{") && !Is(open, ";")) open = Is(open, "<") ? Closing(open, "<", ">") + 1 : open + 1;
+        while (open < tokens_.size() && !Is(open, "{") && !Is(open, ";"))
+            open = Is(open, "<") ? Closing(open, "<", ">") + 1 : open + 1;
         if (!Is(open, "{")) return keyword;
         const size_t close = Closing(open, "{", "}");
         Blank(from, close);
@@ -235,7 +239,8 @@ private:
             if (declared.insert(name).second) {
                 std::string helper = "typedef " + type + " " + name + "_t[" + size + "]; " + name + "_t " + name + "(" +
                                      type + size + " v) { " + name + "_t a = {";
-                for (int k = 0; k < size[0] - '0'; ++k) helper += std::string(k ? ", " : " ") + "v[" + std::to_string(k) + "]";
+                for (int k = 0; k < size[0] - '0'; ++k)
+                    helper += std::string(k ? ", " : " ") + "v[" + std::to_string(k) + "]";
                 inserts.emplace_back(tokens_[statement].begin, helper + " }; return a; } ");
             }
             Blank(i, i + 5);
@@ -244,7 +249,8 @@ private:
             i += 5;
         }
         // From the back, so that earlier offsets stay right; at one offset, the helper goes first.
-        std::stable_sort(inserts.begin(), inserts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::stable_sort(inserts.begin(), inserts.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
         for (auto at = inserts.begin(); at != inserts.end();) {
             const size_t offset = at->first;
             std::string text;

@@ -201,7 +201,8 @@ bool zkCompileShader(Shader* shader, const char* vertexSource, const char* pixel
         ok = CompileStage(vertexSource, "vs_%d_0", vertexVersion, 0, kVertexFailureCaption,
                           {file, lines ? &lines->vertex : nullptr}, &vertexCode, &shader->vertexConstants);
         if (ok) {
-            device->CreateVertexShader(static_cast<const DWORD*>(vertexCode->GetBufferPointer()), &shader->vertexShader);
+            device->CreateVertexShader(static_cast<const DWORD*>(vertexCode->GetBufferPointer()),
+                                       &shader->vertexShader);
             LookUpVertexHandles(shader);
         }
     }

@@ -45,7 +45,8 @@ std::string Outcome(bool ok, const std::string& errors, const CompiledShader& co
 std::string InProcess(const Source& source) {
     CompiledShader compiled;
     std::string errors;
-    const bool ok = CompileHlsl(source.text.data(), source.text.size(), "main", source.profile.c_str(), &compiled, &errors);
+    const bool ok =
+        CompileHlsl(source.text.data(), source.text.size(), "main", source.profile.c_str(), &compiled, &errors);
     return Outcome(ok, errors, compiled);
 }
 

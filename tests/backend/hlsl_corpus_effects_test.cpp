@@ -13,8 +13,9 @@ protected:
     D3DXCONSTANT_DESC Describe(const Stage& stage, const char* name) {
         D3DXCONSTANT_DESC description{};
         UINT count = 1;
-        EXPECT_EQ(stage.table ? stage.table->GetConstantDesc(stage[name], &description, &count) : D3DERR_INVALIDCALL, D3D_OK)
-            << name;
+        const HRESULT result =
+            stage.table ? stage.table->GetConstantDesc(stage[name], &description, &count) : D3DERR_INVALIDCALL;
+        EXPECT_EQ(result, D3D_OK) << name;
         return description;
     }
 };

@@ -48,7 +48,8 @@ void ReportShaderBox(const std::string& file, const BoxCollector::Box& box, Find
     else if (box.caption == "HLSL VertexShader Compile Failure")
         findings->Error(file, "vertex shader", "does not compile: " + box.text);
     else if (box.caption == "HLSL PixelShader Compile Failure" && box.text.rfind(kStagesDoNotLink, 0) == 0)
-        findings->Error(file, "vertex and pixel shader", "do not link: " + box.text.substr(std::strlen(kStagesDoNotLink)));
+        findings->Error(file, "vertex and pixel shader",
+                        "do not link: " + box.text.substr(std::strlen(kStagesDoNotLink)));
     else if (box.caption == "HLSL PixelShader Compile Failure")
         findings->Error(file, "pixel shader", "does not compile: " + box.text);
     else if (box.caption == "zkCompileShader")
