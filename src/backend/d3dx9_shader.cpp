@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "backend/d3dx9_shader_include.h"
 #include "backend/gl_stage_link.h"
 #include "backend/hlsl_compiler.h"
 #include "backend/load_phases.h"
@@ -221,7 +222,7 @@ std::string Preamble(const D3DXMACRO* defines, DWORD flags) {
 
 }  // namespace
 
-HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO* defines, ID3DXInclude*,
+HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO* defines, ID3DXInclude* include,
                           const char* entryPoint, const char* profile, DWORD flags, ID3DXBuffer** code,
                           ID3DXBuffer** errors, ID3DXConstantTable** constants) {
     LoadPhaseTimer timer(LoadPhase::ShaderCompile);
@@ -229,13 +230,16 @@ HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO* defi
     if (errors) *errors = nullptr;
     if (constants) *constants = nullptr;
 
-    std::string text;
+    std::string text, expanded;
     CompiledShader compiled;
     bool ok = false;
     if (!entryPoint || !*entryPoint)
         text = "error: no entry point given";
-    else
-        ok = CompileHlslIsolated(source, length, entryPoint, profile, &compiled, &text, Preamble(defines, flags));
+    else if (!source)
+        text = "error: no source given";
+    else if (ExpandIncludes(std::string_view(source, length), include, &expanded, &text))
+        ok = CompileHlslIsolated(expanded.data(), expanded.size(), entryPoint, profile, &compiled, &text,
+                                 Preamble(defines, flags));
 
     if (!ok) {
         if (errors) *errors = new TextBuffer(text.empty() ? std::string("compilation failed") : text);

@@ -84,7 +84,20 @@ struct D3DXMACRO {
     const char* Name;
     const char* Definition;  // null: defined empty
 };
-class ID3DXInclude;
+enum D3DXINCLUDE_TYPE { D3DXINC_LOCAL, D3DXINC_SYSTEM };
+
+// Serves the files a source includes: Open hands out a file's bytes (and
+// the including file's data as parent, null for the source itself), Close
+// takes them back.
+class ID3DXInclude {
+public:
+    virtual HRESULT Open(D3DXINCLUDE_TYPE type, const char* fileName, const void* parentData, const void** data,
+                         UINT* bytes) = 0;
+    virtual HRESULT Close(const void* data) = 0;
+
+protected:
+    virtual ~ID3DXInclude() = default;
+};
 
 // Not in D3DX: whether a vertex and a pixel stage's code from
 // D3DXCompileShader join into one program on the OpenGL device, as
@@ -92,12 +105,12 @@ class ID3DXInclude;
 // (when given). Found when a shader loads rather than at its first draw.
 HRESULT CheckShaderPairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode, ID3DXBuffer** errors);
 
-// Macros are defined before the source; of the flags, the two matrix
-// packings are honoured, the others accepted and not used; an include
-// handler is not used (an #include fails as with none). On failure
-// errors (when given) holds the compiler's text, zero-terminated. The
-// compiler runs in a child process, so a source that crashes it gives a
-// failure whose text says so.
+// Macros are defined before the source and #include lines are served by
+// the include handler (without one an #include fails); of the flags, the
+// two matrix packings are honoured, the others accepted and not used. On
+// failure errors (when given) holds the compiler's text, zero-terminated.
+// The compiler runs in a child process, so a source that crashes it gives
+// a failure whose text says so.
 HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO* defines, ID3DXInclude* include,
                           const char* entryPoint, const char* profile, DWORD flags, ID3DXBuffer** code,
                           ID3DXBuffer** errors, ID3DXConstantTable** constants);

@@ -4,6 +4,11 @@
 // program calls D3DXCompileShader, its table read and its pair drawn.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
 #include "hlsl_corpus_fixture.h"
 
 namespace {
@@ -320,4 +325,70 @@ void Sprite(float3 p : POSITION, out float4 position : POSITION, out float size 
     EXPECT_TRUE(PixelIs(6, 6, 1, 1, 1));
     EXPECT_TRUE(PixelIs(9, 9, 1, 1, 1));
     EXPECT_TRUE(PixelIs(4, 4, 0, 0, 0));
+}
+
+namespace {
+
+// Files by name, as a program's include handler serves them from its data.
+class MapInclude : public ID3DXInclude {
+public:
+    explicit MapInclude(std::map<std::string, std::string> files) : files_(std::move(files)) {}
+    HRESULT Open(D3DXINCLUDE_TYPE type, const char* name, const void* parent, const void** data, UINT* bytes) override {
+        opened.push_back(std::string(type == D3DXINC_SYSTEM ? "<" : "\"") + name + (parent ? " nested" : ""));
+        const auto found = files_.find(name);
+        if (found == files_.end()) return D3DERR_INVALIDCALL;
+        *data = found->second.data();
+        *bytes = static_cast<UINT>(found->second.size());
+        ++open;
+        return D3D_OK;
+    }
+    HRESULT Close(const void*) override {
+        --open;
+        return D3D_OK;
+    }
+    std::vector<std::string> opened;
+    int open = 0;
+
+private:
+    std::map<std::string, std::string> files_;
+};
+
+}  // namespace
+
+TEST_F(CorpusEffects, IncludesAreServedByTheCallersHandlerAndKeepTheLines) {
+    MapInclude include({{"common.fxh", "#include <colours.fxh>\nfloat4 Halve(float4 c) { return c * 0.5; }\n"},
+                        {"colours.fxh", "static const float4 kGreen = float4(0, 1, 0, 1);"}});
+    const char* source = "#include \"common.fxh\"\nfloat4 main() : COLOR { return Halve(kGreen); }\n";
+    ID3DXBuffer *code = nullptr, *errors = nullptr;
+    ASSERT_EQ(D3DXCompileShader(source, static_cast<UINT>(std::strlen(source)), nullptr, &include, "main", "ps_2_0", 0,
+                                &code, &errors, nullptr),
+              D3D_OK);
+    IDirect3DPixelShader9* shader = nullptr;
+    device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader);
+    code->Release();
+    ASSERT_TRUE(shader);
+    owned.push_back(shader);
+    device->SetPixelShader(shader);
+    DrawQuad();
+    EXPECT_TRUE(PixelIs(8, 8, 0, 0.5f, 0));
+    EXPECT_EQ(include.opened, (std::vector<std::string>{"\"common.fxh", "<colours.fxh nested"}));
+    EXPECT_EQ(include.open, 0);
+
+    // A line after an include keeps its number; a file the handler lacks fails the compile.
+    const struct {
+        const char* source;
+        const char* expected;  // in the error text
+    } kBroken[] = {
+        {"#include \"common.fxh\"\n\nfloat4 main() : COLOR { return undefinedThing; }\n", "0:3: 'undefinedThing'"},
+        {"#include \"absent.fxh\"\nfloat4 main() : COLOR { return 1; }\n", "absent.fxh"},
+    };
+    for (const auto& broken : kBroken) {
+        ASSERT_NE(D3DXCompileShader(broken.source, static_cast<UINT>(std::strlen(broken.source)), nullptr, &include,
+                                    "main", "ps_2_0", 0, &code, &errors, nullptr),
+                  D3D_OK);
+        const std::string message = static_cast<const char*>(errors->GetBufferPointer());
+        errors->Release();
+        EXPECT_NE(message.find(broken.expected), std::string::npos) << message;
+    }
+    EXPECT_EQ(include.open, 0);
 }
