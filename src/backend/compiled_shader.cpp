@@ -88,16 +88,20 @@ bool ReadVaryings(Reader* in, std::vector<ShaderVarying>* varyings) {
 
 }  // namespace
 
-std::string SerializeCompileRequest(std::string_view source, std::string_view profile) {
+std::string SerializeCompileRequest(std::string_view source, std::string_view entry, std::string_view profile,
+                                    std::string_view preamble) {
     Writer out;
     out.Text(source);
+    out.Text(entry);
     out.Text(profile);
+    out.Text(preamble);
     return out.bytes;
 }
 
-bool DeserializeCompileRequest(const std::string& bytes, std::string* source, std::string* profile) {
+bool DeserializeCompileRequest(const std::string& bytes, std::string* source, std::string* entry, std::string* profile,
+                               std::string* preamble) {
     Reader in(bytes);
-    return in.Text(source) && in.Text(profile) && in.AtEnd();
+    return in.Text(source) && in.Text(entry) && in.Text(profile) && in.Text(preamble) && in.AtEnd();
 }
 
 std::string SerializeCompileResult(bool ok, const std::string& errors, const CompiledShader& compiled) {

@@ -71,7 +71,9 @@ std::string SamplerGlslName(ShaderStage stage, uint32_t unit);
 
 // A request to compile and the outcome of one compilation as bytes, and
 // back. Reading refuses bytes that are cut short or carry impossible sizes.
-std::string SerializeCompileRequest(std::string_view source, std::string_view profile);
-bool DeserializeCompileRequest(const std::string& bytes, std::string* source, std::string* profile);
+std::string SerializeCompileRequest(std::string_view source, std::string_view entry, std::string_view profile,
+                                    std::string_view preamble);
+bool DeserializeCompileRequest(const std::string& bytes, std::string* source, std::string* entry, std::string* profile,
+                               std::string* preamble);
 std::string SerializeCompileResult(bool ok, const std::string& errors, const CompiledShader& compiled);
 bool DeserializeCompileResult(const std::string& bytes, bool* ok, std::string* errors, CompiledShader* compiled);

@@ -1,10 +1,11 @@
 #include "backend/d3dx9_shader.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "backend/d3dx9_shader_include.h"
+#include "backend/gl_stage_link.h"
 #include "backend/hlsl_compiler.h"
 #include "backend/load_phases.h"
 
@@ -208,24 +209,37 @@ private:
     ULONG references_ = 1;
 };
 
+// What the compile sees before the source: the macros and the matrix packing asked for.
+std::string Preamble(const D3DXMACRO* defines, DWORD flags) {
+    std::string preamble;
+    if (flags & D3DXSHADER_PACKMATRIX_ROWMAJOR) preamble += "#pragma pack_matrix(row_major)\n";
+    else if (flags & D3DXSHADER_PACKMATRIX_COLUMNMAJOR) preamble += "#pragma pack_matrix(column_major)\n";
+    for (const D3DXMACRO* define = defines; define && define->Name; ++define)
+        preamble +=
+            std::string("#define ") + define->Name + " " + (define->Definition ? define->Definition : "") + "\n";
+    return preamble;
+}
+
 }  // namespace
 
-HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3DXInclude*, const char* entryPoint,
-                          const char* profile, DWORD, ID3DXBuffer** code, ID3DXBuffer** errors,
-                          ID3DXConstantTable** constants) {
+HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO* defines, ID3DXInclude* include,
+                          const char* entryPoint, const char* profile, DWORD flags, ID3DXBuffer** code,
+                          ID3DXBuffer** errors, ID3DXConstantTable** constants) {
     LoadPhaseTimer timer(LoadPhase::ShaderCompile);
     if (code) *code = nullptr;
     if (errors) *errors = nullptr;
     if (constants) *constants = nullptr;
 
-    std::string text;
+    std::string text, expanded;
     CompiledShader compiled;
     bool ok = false;
-    // The HLSL front end always starts at main.
-    if (!entryPoint || std::strcmp(entryPoint, "main") != 0)
-        text = std::string("entry point ") + (entryPoint ? entryPoint : "(null)") + " is not supported, only main";
-    else
-        ok = CompileHlslIsolated(source, length, profile, &compiled, &text);
+    if (!entryPoint || !*entryPoint)
+        text = "error: no entry point given";
+    else if (!source)
+        text = "error: no source given";
+    else if (ExpandIncludes(std::string_view(source, length), include, &expanded, &text))
+        ok = CompileHlslIsolated(expanded.data(), expanded.size(), entryPoint, profile, &compiled, &text,
+                                 Preamble(defines, flags));
 
     if (!ok) {
         if (errors) *errors = new TextBuffer(text.empty() ? std::string("compilation failed") : text);
@@ -235,4 +249,19 @@ HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO*, ID3
     if (constants) *constants = new ConstantTable(compiled.stage, compiled.constants);
     if (code) *code = new CodeBuffer(std::move(compiled));
     return D3D_OK;
+}
+
+HRESULT CheckShaderPairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode, ID3DXBuffer** errors) {
+    if (errors) *errors = nullptr;
+    auto stageOf = [](ID3DXBuffer* code, ShaderStage stage) -> const CompiledShader* {
+        const auto* compiled = code ? static_cast<const CompiledShader*>(code->GetBufferPointer()) : nullptr;
+        return compiled && compiled->magic == kCompiledShaderMagic && compiled->stage == stage ? compiled : nullptr;
+    };
+    const CompiledShader* vertex = stageOf(vertexCode, ShaderStage::Vertex);
+    const CompiledShader* pixel = stageOf(pixelCode, ShaderStage::Pixel);
+    if (!vertex || !pixel) return D3DERR_INVALIDCALL;
+    std::string log;
+    if (StagesLink(*vertex, *pixel, &log)) return D3D_OK;
+    if (errors) *errors = new TextBuffer(kStagesDoNotLink + log);
+    return kCompileFailed;
 }

@@ -4,6 +4,8 @@
 
 #include "backend/d3d9.h"
 
+constexpr DWORD D3DXSHADER_PACKMATRIX_ROWMAJOR = 0x8;
+constexpr DWORD D3DXSHADER_PACKMATRIX_COLUMNMAJOR = 0x10;
 constexpr DWORD D3DXSHADER_PREFER_FLOW_CONTROL = 0x400;
 
 using D3DXHANDLE = const char*;
@@ -77,13 +79,38 @@ protected:
     virtual ~ID3DXConstantTable() = default;
 };
 
-struct D3DXMACRO;
-class ID3DXInclude;
+// A macro for the compile; an array of them ends with a null Name.
+struct D3DXMACRO {
+    const char* Name;
+    const char* Definition;  // null: defined empty
+};
+enum D3DXINCLUDE_TYPE { D3DXINC_LOCAL, D3DXINC_SYSTEM };
 
-// Macros, include handler and flags are accepted and not used. On failure
-// errors (when given) holds the compiler's text, zero-terminated. The
-// compiler runs in a child process, so a source that crashes it gives a
-// failure whose text says so.
+// Serves the files a source includes: Open hands out a file's bytes (and
+// the including file's data as parent, null for the source itself), Close
+// takes them back.
+class ID3DXInclude {
+public:
+    virtual HRESULT Open(D3DXINCLUDE_TYPE type, const char* fileName, const void* parentData, const void** data,
+                         UINT* bytes) = 0;
+    virtual HRESULT Close(const void* data) = 0;
+
+protected:
+    virtual ~ID3DXInclude() = default;
+};
+
+// Not in D3DX: whether a vertex and a pixel stage's code from
+// D3DXCompileShader join into one program on the OpenGL device, as
+// Direct3D 9 pairs any two; D3D_OK, or a failure with the reason in errors
+// (when given). Found when a shader loads rather than at its first draw.
+HRESULT CheckShaderPairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode, ID3DXBuffer** errors);
+
+// Macros are defined before the source and #include lines are served by
+// the include handler (without one an #include fails); of the flags, the
+// two matrix packings are honoured, the others accepted and not used. On
+// failure errors (when given) holds the compiler's text, zero-terminated.
+// The compiler runs in a child process, so a source that crashes it gives
+// a failure whose text says so.
 HRESULT D3DXCompileShader(const char* source, UINT length, const D3DXMACRO* defines, ID3DXInclude* include,
                           const char* entryPoint, const char* profile, DWORD flags, ID3DXBuffer** code,
                           ID3DXBuffer** errors, ID3DXConstantTable** constants);

@@ -57,7 +57,7 @@ GLuint LinkProgram(const char* vertexSource, const char* fragmentSource, std::st
 void ReportLinkFailure(const GlShaderStage* vertex, const GlShaderStage* pixel, const std::string& log) {
     std::fprintf(stderr, "GLSL link failed: %s\n", log.c_str());
     if (!vertex && !pixel) return;  // the fixed-function sources alone: nothing a demo maker wrote
-    const std::string text = "The vertex and pixel shaders do not link into one GL program:\n" + log;
+    const std::string text = kStagesDoNotLink + log;
     MessageBoxA(nullptr, text.c_str(), pixel ? "HLSL PixelShader Compile Failure" : "HLSL VertexShader Compile Failure",
                 MB_ICONEXCLAMATION);
 }

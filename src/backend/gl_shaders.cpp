@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "backend/gl_conventions.h"
+#include "backend/gl_stage_link.h"
 
 namespace {
 
@@ -19,24 +19,6 @@ const char* UsageName(uint8_t usage) {
         case D3DDECLUSAGE_COLOR: return "COLOR";
     }
     return nullptr;
-}
-
-// The HLSL main renamed d3d_main, for a GL main the device adds around it;
-// the source unchanged when it has no single main.
-std::string WithMainRenamed(const std::string& glsl, const std::string& beforeMain) {
-    const std::string entry = "void main()";
-    const size_t at = glsl.find(entry);
-    if (at == std::string::npos || glsl.find(entry, at + 1) != std::string::npos) return glsl;
-    const size_t version = glsl.find('\n') + 1;
-    return glsl.substr(0, version) + beforeMain + glsl.substr(version, at - version) + "void d3d_main()" +
-           glsl.substr(at + entry.size());
-}
-
-// Direct3D's clip position becomes GL's once the HLSL main has run.
-std::string WithDirect3DClipSpace(const std::string& glsl) {
-    const std::string renamed = WithMainRenamed(glsl, kGlslClipFromDirect3D);
-    if (renamed == glsl) return glsl;
-    return renamed + "\nvoid main()\n{\n    d3d_main();\n    gl_Position = ClipFromDirect3D(gl_Position);\n}\n";
 }
 
 uint64_t NextSerial() {
@@ -86,8 +68,7 @@ HRESULT GlVertexDeclaration::GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* c
 
 GlShaderStage::GlShaderStage(const CompiledShader& compiled)
     : compiled_(compiled),
-      glsl_(compiled.stage == ShaderStage::Vertex ? WithDirect3DClipSpace(compiled.glsl)
-                                                  : WithMainRenamed(compiled.glsl, "")),
+      glsl_(compiled.stage == ShaderStage::Vertex ? VertexHalfSource(compiled.glsl) : PixelHalfSource(compiled.glsl)),
       serial_(NextSerial()) {}
 
 const CompiledShader* CompiledShaderOf(const DWORD* code, ShaderStage stage) {

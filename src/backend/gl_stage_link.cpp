@@ -1,8 +1,28 @@
 #include "backend/gl_stage_link.h"
 
+#define ENABLE_HLSL 1
+#include <glslang/Public/ResourceLimits.h>
+#include <glslang/Public/ShaderLang.h>
+
 #include <algorithm>
+#include <mutex>
+
+#include "backend/gl_conventions.h"
 
 namespace {
+
+// The HLSL main renamed d3d_main, for a GL main the device adds around it,
+// with beforeMain placed after the version and extension lines; the source
+// unchanged when it has no single main.
+std::string WithMainRenamed(const std::string& glsl, const std::string& beforeMain) {
+    const std::string entry = "void main()";
+    const size_t at = glsl.find(entry);
+    if (at == std::string::npos || glsl.find(entry, at + 1) != std::string::npos) return glsl;
+    size_t header = 0;
+    for (size_t next; header < at && glsl[header] == '#' && (next = glsl.find('\n', header)) < at;) header = next + 1;
+    return glsl.substr(0, header) + beforeMain + glsl.substr(header, at - header) + "void d3d_main()" +
+           glsl.substr(at + entry.size());
+}
 
 std::string TypeName(uint32_t components, bool integer) {
     if (components <= 1) return integer ? "int" : "float";
@@ -51,6 +71,39 @@ std::string Comparison(DWORD func) {
 }
 
 }  // namespace
+
+std::string VertexHalfSource(const std::string& glsl) {
+    const std::string renamed = WithMainRenamed(glsl, kGlslClipFromDirect3D);
+    if (renamed == glsl) return glsl;
+    return renamed + "\nvoid main()\n{\n    d3d_main();\n    gl_Position = ClipFromDirect3D(gl_Position);\n}\n";
+}
+
+std::string PixelHalfSource(const std::string& glsl) { return WithMainRenamed(glsl, ""); }
+
+bool StagesLink(const CompiledShader& vertex, const CompiledShader& pixel, std::string* errors) {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { glslang::InitializeProcess(); });
+    const std::string vertexSource = VertexHalfSource(vertex.glsl);
+    const std::string pixelSource =
+        PixelHalfSource(pixel.glsl) + PixelMainSource(vertex.outputs, pixel.inputs, pixel.outputs, 0);
+    glslang::TShader vertexShader(EShLangVertex), pixelShader(EShLangFragment);
+    glslang::TProgram program;
+    bool ok = true;
+    for (auto [shader, source] : {std::pair{&vertexShader, &vertexSource}, std::pair{&pixelShader, &pixelSource}}) {
+        const char* text = source->c_str();
+        shader->setStrings(&text, 1);
+        if (!shader->parse(GetDefaultResources(), 330, false, EShMsgDefault)) {
+            *errors += std::string(shader == &vertexShader ? "vertex: " : "pixel: ") + shader->getInfoLog();
+            ok = false;
+        }
+        program.addShader(shader);
+    }
+    if (ok && !program.link(EShMsgDefault)) {
+        *errors += program.getInfoLog();
+        ok = false;
+    }
+    return ok;
+}
 
 std::string PixelMainSource(const std::vector<ShaderVarying>& vertexOutputs,
                             const std::vector<ShaderVarying>& pixelInputs,

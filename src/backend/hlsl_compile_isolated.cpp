@@ -87,7 +87,7 @@ void WarmUpCompiler() {
         for (const auto& source : sources) {
             CompiledShader unused;
             std::string errors;
-            CompileHlsl(source[0], std::strlen(source[0]), source[1], &unused, &errors);
+            CompileHlsl(source[0], std::strlen(source[0]), "main", source[1], &unused, &errors);
         }
     });
 }
@@ -111,13 +111,13 @@ void WarmUpCompiler() {
     for (int crash : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) signal(crash, SIG_DFL);
 
     const Clock::time_point never = Clock::time_point::max();
-    std::string request, source, profile;
+    std::string request, source, entry, profile, preamble;
     while (ReceiveMessage(socket, &request, never)) {
         CompiledShader result;
         std::string text;
         bool ok = false;
-        if (DeserializeCompileRequest(request, &source, &profile))
-            ok = CompileHlsl(source.data(), source.size(), profile.c_str(), &result, &text);
+        if (DeserializeCompileRequest(request, &source, &entry, &profile, &preamble))
+            ok = CompileHlsl(source.data(), source.size(), entry.c_str(), profile.c_str(), &result, &text, preamble);
         if (!SendMessage(socket, SerializeCompileResult(ok, text, result), never)) break;
     }
     _exit(0);  // no exit handlers: they belong to the parent
@@ -208,16 +208,17 @@ private:
 
 }  // namespace
 
-bool CompileHlslIsolated(const char* source, size_t length, const char* profile, CompiledShader* compiled,
-                         std::string* errors, std::chrono::milliseconds timeLimit) {
+bool CompileHlslIsolated(const char* source, size_t length, const char* entry, const char* profile,
+                         CompiledShader* compiled, std::string* errors, const std::string& preamble,
+                         std::chrono::milliseconds timeLimit) {
     // Nothing to compile: the compiler answers without parsing.
-    if (!source || !profile) return CompileHlsl(source, length, profile, compiled, errors);
+    if (!source || !entry || !profile) return CompileHlsl(source, length, entry, profile, compiled, errors);
     static std::mutex serving;
     static CompileChild child;
     const std::lock_guard<std::mutex> one(serving);
     std::string answer, text;
-    if (!child.Ask(SerializeCompileRequest(std::string_view(source, length), profile), Clock::now() + timeLimit,
-                   &answer, errors))
+    if (!child.Ask(SerializeCompileRequest(std::string_view(source, length), entry, profile, preamble),
+                   Clock::now() + timeLimit, &answer, errors))
         return false;
     bool ok = false;
     CompiledShader result;

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "backend/d3d9.h"
+#include "backend/hlsl_compiler_source.h"
 
 namespace {
 
@@ -24,33 +25,47 @@ constexpr int kGlBool = 0x8B56, kGlBoolVec4 = 0x8B59;
 
 // What glslang's own reflection knows and SPIR-V forgets: which uniforms
 // were bool before they became uint in the block, and which samplers had
-// an explicit register(sN).
+// an explicit register(sN); and what the source said before glslang saw
+// it: placed constants and the entry's uniform parameters.
 struct SourceFacts {
     std::set<std::string> bools;
     std::map<std::string, uint32_t> samplerRegisters;
+    PreparedHlsl prepared;
 };
 
+// Every profile D3DX 9 compiles a vertex or pixel shader for, and the
+// engine's own "xs_N_0" names. Every one compiles the language of shader
+// model 3; ps_1_x is promoted to ps_2_0 as D3DX's backwards-compatible mode does.
 bool StageOfProfile(const char* profile, ShaderStage* stage) {
-    if (!profile || std::strlen(profile) != 6 || profile[1] != 's' || profile[2] != '_' || profile[4] != '_' ||
-        profile[5] != '0' || profile[3] < '1' || profile[3] > '3')
-        return false;
-    if (profile[0] == 'v') *stage = ShaderStage::Vertex;
-    else if (profile[0] == 'p') *stage = ShaderStage::Pixel;
-    else return false;
+    static const std::map<std::string, ShaderStage> kProfiles = {
+        {"vs_1_0", ShaderStage::Vertex}, {"vs_1_1", ShaderStage::Vertex}, {"vs_2_0", ShaderStage::Vertex},
+        {"vs_2_a", ShaderStage::Vertex}, {"vs_2_sw", ShaderStage::Vertex}, {"vs_3_0", ShaderStage::Vertex},
+        {"vs_3_sw", ShaderStage::Vertex}, {"ps_1_0", ShaderStage::Pixel}, {"ps_1_1", ShaderStage::Pixel},
+        {"ps_1_2", ShaderStage::Pixel}, {"ps_1_3", ShaderStage::Pixel}, {"ps_1_4", ShaderStage::Pixel},
+        {"ps_2_0", ShaderStage::Pixel}, {"ps_2_a", ShaderStage::Pixel}, {"ps_2_b", ShaderStage::Pixel},
+        {"ps_2_sw", ShaderStage::Pixel}, {"ps_3_0", ShaderStage::Pixel}, {"ps_3_sw", ShaderStage::Pixel},
+    };
+    const auto found = profile ? kProfiles.find(profile) : kProfiles.end();
+    if (found == kProfiles.end()) return false;
+    *stage = found->second;
     return true;
 }
 
-bool ToSpirv(const char* source, size_t length, ShaderStage stage, std::vector<uint32_t>* spirv, SourceFacts* facts,
-             std::string* errors) {
+bool ToSpirv(const char* entry, const std::string& preamble, ShaderStage stage, std::vector<uint32_t>* spirv,
+             SourceFacts* facts, std::string* errors) {
     static std::once_flag initialised;
     std::call_once(initialised, [] { glslang::InitializeProcess(); });
 
     const EShLanguage language = stage == ShaderStage::Vertex ? EShLangVertex : EShLangFragment;
     glslang::TShader shader(language);
-    const int lengths[] = {static_cast<int>(length)};
-    shader.setStringsWithLengths(&source, lengths, 1);
-    shader.setEntryPoint("main");
-    shader.setSourceEntryPoint("main");
+    const char* text = facts->prepared.text.c_str();
+    const int lengths[] = {static_cast<int>(facts->prepared.text.size())};
+    shader.setStringsWithLengths(&text, lengths, 1);
+    shader.setPreamble(preamble.c_str());
+    // Named apart from every source function, a "main" among them included;
+    // the GLSL calls it main all the same.
+    shader.setEntryPoint("d3d_entry");
+    shader.setSourceEntryPoint(entry);
     shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientOpenGL, 100);
     shader.setEnvClient(glslang::EShClientOpenGL, glslang::EShTargetOpenGL_450);
     shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
@@ -69,7 +84,7 @@ bool ToSpirv(const char* source, size_t length, ShaderStage stage, std::vector<u
     }
     // glslang makes an empty entry point when the source has none.
     if (program.getIntermediate(language)->getNumEntryPoints() < 1) {
-        *errors = "error: entry point 'main' not found";
+        *errors = std::string("error: entry point '") + entry + "' not found";
         return false;
     }
     if (program.buildReflection()) {
@@ -86,8 +101,31 @@ bool ToSpirv(const char* source, size_t length, ShaderStage stage, std::vector<u
     return true;
 }
 
+// Where the number at the end of text starts (text.size() when there is none).
+size_t TrailingDigits(const std::string& text) {
+    size_t digits = text.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(text[digits - 1]))) --digits;
+    return digits;
+}
+
+uint32_t TrailingNumber(const std::string& semantic) {
+    const std::string number = semantic.substr(TrailingDigits(semantic), 4);
+    return number.empty() ? 0 : static_cast<uint32_t>(std::stoul(number));
+}
+
+// An array with a semantic is split into one variable per element
+// ("o.uv[3]"), each carrying the first element's semantic; element k has
+// that index plus k, as Direct3D gives an array its registers.
 std::string SemanticOf(const spirv_cross::Compiler& compiler, spirv_cross::ID id) {
-    return NormalizedSemantic(compiler.get_decoration_string(id, spv::DecorationHlslSemanticGOOGLE));
+    const std::string semantic =
+        NormalizedSemantic(compiler.get_decoration_string(id, spv::DecorationHlslSemanticGOOGLE));
+    std::string name = compiler.get_name(id);
+    if (name.empty() || name.back() != ']') return semantic;
+    name.pop_back();
+    const size_t digits = TrailingDigits(name);
+    if (digits == 0 || digits == name.size() || name[digits - 1] != '[' || name.size() - digits > 4) return semantic;
+    const uint32_t element = static_cast<uint32_t>(std::stoul(name.substr(digits)));
+    return semantic.substr(0, TrailingDigits(semantic)) + std::to_string(TrailingNumber(semantic) + element);
 }
 
 bool IsPositionSemantic(const std::string& semantic) {
@@ -127,9 +165,38 @@ ShaderConstant ConstantOfMember(spirv_cross::CompilerGLSL& compiler, const spirv
     return constant;
 }
 
+// Placed constants keep their register(cN); the others take the first free
+// registers that hold them whole, in declaration order, as D3DX gives them.
+// The GL block is laid out by glslang alone: the device finds each register
+// by its offset, so the registers may leave gaps the block does not have.
+uint32_t AssignRegisters(const std::map<std::string, uint32_t>& placed, std::vector<ShaderConstant>* constants) {
+    std::vector<std::pair<uint32_t, uint32_t>> taken;  // [first, end)
+    auto fits = [&](uint32_t first, uint32_t count) {
+        for (const auto& range : taken)
+            if (first < range.second && range.first < first + count) return false;
+        return true;
+    };
+    uint32_t end = 0;
+    for (ShaderConstant& constant : *constants) {
+        const auto place = placed.find(constant.name);
+        if (place == placed.end()) continue;
+        constant.firstRegister = place->second;
+        taken.emplace_back(constant.firstRegister, constant.firstRegister + constant.registerCount);
+        end = std::max(end, taken.back().second);
+    }
+    for (ShaderConstant& constant : *constants) {
+        if (placed.count(constant.name)) continue;
+        uint32_t first = 0;
+        while (!fits(first, constant.registerCount)) ++first;
+        constant.firstRegister = first;
+        taken.emplace_back(first, first + constant.registerCount);
+        end = std::max(end, taken.back().second);
+    }
+    return end;
+}
+
 bool ReflectConstants(spirv_cross::CompilerGLSL& compiler, const spirv_cross::ShaderResources& resources,
                       const SourceFacts& facts, CompiledShader* compiled, std::string* errors) {
-    uint32_t nextRegister = 0;
     for (const spirv_cross::Resource& block : resources.uniform_buffers) {
         const spirv_cross::SPIRType& type = compiler.get_type(block.base_type_id);
         compiled->blockName = compiled->stage == ShaderStage::Vertex ? kVertexBlockName : kPixelBlockName;
@@ -142,12 +209,10 @@ bool ReflectConstants(spirv_cross::CompilerGLSL& compiler, const spirv_cross::Sh
             if (range.index < active.size()) active[range.index] = true;
         for (uint32_t i = 0; i < type.member_types.size(); ++i) {
             if (!active[i]) continue;
-            ShaderConstant constant = ConstantOfMember(compiler, type, i, facts);
-            constant.firstRegister = nextRegister;
-            nextRegister += constant.registerCount;
-            compiled->constants.push_back(constant);
+            compiled->constants.push_back(ConstantOfMember(compiler, type, i, facts));
         }
     }
+    const uint32_t nextRegister = AssignRegisters(facts.prepared.placedConstants, &compiled->constants);
     const uint32_t limit = compiled->stage == ShaderStage::Vertex ? kVertexShaderRegisters : kPixelShaderRegisters;
     if (nextRegister > limit) {
         *errors = "error: the constants need " + std::to_string(nextRegister) + " registers, the profile has " +
@@ -235,7 +300,15 @@ void RenameInterface(spirv_cross::CompilerGLSL& compiler, const spirv_cross::Sha
     for (const spirv_cross::Resource& output : resources.stage_outputs) {
         if (compiler.has_decoration(output.id, spv::DecorationBuiltIn)) continue;
         const std::string semantic = SemanticOf(compiler, output.id);
+        if (!vertex && (semantic == "DEPTH0" || semantic == "SV_DEPTH0")) {  // the pixel's depth, not a colour
+            compiler.unset_decoration(output.id, spv::DecorationLocation);
+            compiler.set_decoration(output.id, spv::DecorationBuiltIn, spv::BuiltInFragDepth);
+            continue;
+        }
         if (!vertex) {
+            // COLORn is render target n, wherever glslang's own numbering
+            // (which counts the out parameters of other functions too) put it.
+            compiler.set_decoration(output.id, spv::DecorationLocation, TrailingNumber(semantic));
             compiler.set_name(output.id, kPixelOutputPrefix + semantic);
             compiled->outputs.push_back(VaryingOf(compiler, output.id, semantic));
             continue;
@@ -301,17 +374,22 @@ std::string NormalizedSemantic(const std::string& semantic) {
     return normal;
 }
 
-bool CompileHlsl(const char* source, size_t length, const char* profile, CompiledShader* compiled,
-                 std::string* errors) {
+bool CompileHlsl(const char* source, size_t length, const char* entry, const char* profile, CompiledShader* compiled,
+                 std::string* errors, const std::string& preamble) {
     errors->clear();
     ShaderStage stage;
     if (!StageOfProfile(profile, &stage)) {
         *errors = std::string("unknown profile ") + (profile ? profile : "(null)");
         return false;
     }
+    if (!source || !entry) {
+        *errors = "error: no source or no entry point";
+        return false;
+    }
     std::vector<uint32_t> spirv;
     SourceFacts facts;
-    if (!source || !ToSpirv(source, length, stage, &spirv, &facts, errors)) return false;
+    facts.prepared = PrepareHlsl(std::string_view(source, length), entry);
+    if (!ToSpirv(entry, preamble, stage, &spirv, &facts, errors)) return false;
 
     try {
         spirv_cross::CompilerGLSL compiler(spirv);
@@ -319,6 +397,9 @@ bool CompileHlsl(const char* source, size_t length, const char* profile, Compile
         options.version = 330;
         options.es = false;
         options.enable_420pack_extension = false;
+        // The workaround copies row_major matrices through a function that takes one matrix, which an array
+        // of them (a bone palette passed as a uniform parameter) cannot pass; GL 3.3 reads them right.
+        options.enable_row_major_load_workaround = false;
         compiler.set_common_options(options);
         const spirv_cross::ShaderResources resources =
             compiler.get_shader_resources(compiler.get_active_interface_variables());
@@ -327,6 +408,9 @@ bool CompileHlsl(const char* source, size_t length, const char* profile, Compile
         compiled->stage = stage;
         if (!ReflectConstants(compiler, resources, facts, compiled, errors)) return false;
         ReflectSamplers(compiler, resources, spirv, facts, compiled);
+        // D3DX names the entry's uniform parameters, samplers among them, with a leading '$'.
+        for (ShaderConstant& constant : compiled->constants)
+            if (facts.prepared.uniformParameters.count(constant.name)) constant.name = "$" + constant.name;
         RenameInterface(compiler, resources, compiled);
         if (!WithinVaryingRegisters(*compiled, profile, errors)) return false;
         compiled->glsl = AdaptInterfaceDeclarations(compiler.compile(), *compiled);

@@ -1,6 +1,8 @@
 #include "shader/shader.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -51,27 +53,92 @@ void LookUpPixelHandles(Shader* shader) {
     shader->psLightCount = table->GetConstantByName(nullptr, "zk_LightCount");
 }
 
+constexpr const char* kVertexFailureCaption = "HLSL VertexShader Compile Failure";
+constexpr const char* kPixelFailureCaption = "HLSL PixelShader Compile Failure";
+
+// The text of an error buffer, which is released; empty without one.
+std::string TakeText(ID3DXBuffer* errors) {
+    if (!errors) return "";
+    const std::string text = static_cast<const char*>(errors->GetBufferPointer());
+    errors->Release();
+    return text;
+}
+
+// The file a stage came from, to name in its messages.
+struct StageOrigin {
+    const char* file;
+    const std::vector<int32_t>* lines;  // null: the source's own lines
+};
+
 // Compiles one stage; on failure shows the compiler's text under caption.
 bool CompileStage(const char* source, const char* profileFormat, int32_t version, DWORD flags, const char* caption,
-                  ID3DXBuffer** code, ID3DXConstantTable** table) {
+                  const StageOrigin& origin, ID3DXBuffer** code, ID3DXConstantTable** table) {
     char profile[32];
     std::snprintf(profile, sizeof profile, profileFormat, version);
     ID3DXBuffer* errors = nullptr;
     const HRESULT result = D3DXCompileShader(source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr,
                                              "main", profile, flags, code, &errors, table);
-    if (result != D3D_OK) {
-        const char* text = errors ? static_cast<const char*>(errors->GetBufferPointer()) : "";
-        MessageBoxA(nullptr, text, caption, MB_ICONEXCLAMATION);
-        if (errors) errors->Release();
-        if (*code) (*code)->Release(), *code = nullptr;
-        return false;
-    }
-    // Warnings are not shown.
-    if (errors) errors->Release();
+    const std::string text = TakeText(errors);
+    if (result == D3D_OK) return true;  // warnings are not shown
+    if (*code) (*code)->Release(), *code = nullptr;
+    const std::string shown = origin.lines ? WithFileLines(text, *origin.lines, origin.file) : text;
+    MessageBoxA(nullptr, shown.c_str(), caption, MB_ICONEXCLAMATION);
+    return false;
+}
+
+// A pair the device cannot join fails as its pixel half's compile.
+bool PairLinks(ID3DXBuffer* vertexCode, ID3DXBuffer* pixelCode) {
+    ID3DXBuffer* errors = nullptr;
+    const HRESULT result = CheckShaderPairLinks(vertexCode, pixelCode, &errors);
+    const std::string text = TakeText(errors);
+    if (result == D3D_OK) return true;
+    MessageBoxA(nullptr, text.c_str(), kPixelFailureCaption, MB_ICONEXCLAMATION);
+    return false;
+}
+
+// The file line for the source line whose number starts `text` at `at`,
+// and where the number ends; false when there is no such line.
+bool FileLineAt(const std::string& text, size_t at, const std::vector<int32_t>& lines, int32_t* fileLine,
+                size_t* end) {
+    size_t number = 0, i = at;
+    while (i < text.size() && i - at < 9 && std::isdigit(static_cast<unsigned char>(text[i])))
+        number = number * 10 + static_cast<size_t>(text[i++] - '0');
+    if (i == at || number < 1 || number > lines.size()) return false;
+    *fileLine = lines[number - 1];
+    *end = i;
     return true;
 }
 
+// One line of the compiler's text: "ERROR: 0:N: ...", "WARNING: 0:N: ..."
+// or glslang's "(N): ..." naming the file's line instead.
+std::string LineWithFileLine(const std::string& line, const std::vector<int32_t>& lines, const std::string& file) {
+    int32_t fileLine;
+    size_t end;
+    for (const char* kind : {"ERROR: 0:", "WARNING: 0:"}) {
+        const size_t length = std::strlen(kind);
+        if (line.compare(0, length, kind) == 0 && FileLineAt(line, length, lines, &fileLine, &end) &&
+            end < line.size() && line[end] == ':')
+            return line.substr(0, length - 2) + file + ":" + std::to_string(fileLine) + line.substr(end);
+    }
+    if (!line.empty() && line[0] == '(' && FileLineAt(line, 1, lines, &fileLine, &end) &&
+        line.compare(end, 2, "):") == 0)
+        return file + ":" + std::to_string(fileLine) + line.substr(end + 1);
+    return line;
+}
+
 }  // namespace
+
+std::string WithFileLines(const std::string& text, const std::vector<int32_t>& lines, const std::string& file) {
+    std::string out;
+    for (size_t at = 0; at < text.size();) {
+        const size_t newline = text.find('\n', at);
+        const size_t end = newline == std::string::npos ? text.size() : newline;
+        out += LineWithFileLine(text.substr(at, end - at), lines, file);
+        if (newline != std::string::npos) out += '\n';
+        at = end + 1;
+    }
+    return out;
+}
 
 bool zkVertexElementOf(const VertexProfileElement& element, D3DVERTEXELEMENT9* out, std::string* problem) {
     *out = {0, static_cast<uint16_t>(element.offset), 0, D3DDECLMETHOD_DEFAULT, 0,
@@ -113,38 +180,44 @@ bool zkVertexElementsOf(const VertexProfile& profile, std::vector<D3DVERTEXELEME
 }
 
 bool zkCompileShader(Shader* shader, const char* vertexSource, const char* pixelSource, const VertexProfile* profile,
-                     int32_t vertexVersion, int32_t pixelVersion, const char* sourceName) {
+                     int32_t vertexVersion, int32_t pixelVersion, const char* sourceName,
+                     const ShaderSourceLines* lines) {
+    const char* file = sourceName ? sourceName : "shader";
     IDirect3DDevice9* device = g_graphics->device;
     std::vector<D3DVERTEXELEMENT9> elements;
     std::string problem;
     const VertexProfile empty;
     if (!zkVertexElementsOf(profile ? *profile : empty, &elements, &problem)) {
         // An element without usage has no declaration entry: refuse the shader rather than guess.
-        const std::string text = std::string(sourceName ? sourceName : "shader") + ": " + problem;
+        const std::string text = std::string(file) + ": " + problem;
         MessageBoxA(nullptr, text.c_str(), "zkCompileShader", MB_ICONEXCLAMATION);
         return false;
     }
     device->CreateVertexDeclaration(elements.data(), &shader->declaration);
 
+    ID3DXBuffer *vertexCode = nullptr, *pixelCode = nullptr;
+    bool ok = true;
     if (vertexSource && std::strlen(vertexSource) > 1) {
-        ID3DXBuffer* code = nullptr;
-        if (!CompileStage(vertexSource, "vs_%d_0", vertexVersion, 0, "HLSL VertexShader Compile Failure", &code,
-                          &shader->vertexConstants))
-            return false;
-        device->CreateVertexShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader->vertexShader);
-        code->Release();
-        LookUpVertexHandles(shader);
+        ok = CompileStage(vertexSource, "vs_%d_0", vertexVersion, 0, kVertexFailureCaption,
+                          {file, lines ? &lines->vertex : nullptr}, &vertexCode, &shader->vertexConstants);
+        if (ok) {
+            device->CreateVertexShader(static_cast<const DWORD*>(vertexCode->GetBufferPointer()),
+                                       &shader->vertexShader);
+            LookUpVertexHandles(shader);
+        }
     }
-    if (pixelSource && std::strlen(pixelSource) > 1) {
-        ID3DXBuffer* code = nullptr;
-        if (!CompileStage(pixelSource, "ps_%d_0", pixelVersion, D3DXSHADER_PREFER_FLOW_CONTROL,
-                          "HLSL PixelShader Compile Failure", &code, &shader->pixelConstants))
-            return false;
-        device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &shader->pixelShader);
-        code->Release();
-        LookUpPixelHandles(shader);
+    if (ok && pixelSource && std::strlen(pixelSource) > 1) {
+        ok = CompileStage(pixelSource, "ps_%d_0", pixelVersion, D3DXSHADER_PREFER_FLOW_CONTROL, kPixelFailureCaption,
+                          {file, lines ? &lines->pixel : nullptr}, &pixelCode, &shader->pixelConstants);
+        if (ok) {
+            device->CreatePixelShader(static_cast<const DWORD*>(pixelCode->GetBufferPointer()), &shader->pixelShader);
+            LookUpPixelHandles(shader);
+        }
     }
-    return true;
+    if (ok && vertexCode && pixelCode) ok = PairLinks(vertexCode, pixelCode);
+    if (vertexCode) vertexCode->Release();
+    if (pixelCode) pixelCode->Release();
+    return ok;
 }
 
 bool zkLoadShader(Shader*& slot, const std::string& fileName) {
@@ -155,11 +228,12 @@ bool zkLoadShader(Shader*& slot, const std::string& fileName) {
     auto* profile = new VertexProfile();
     int32_t vertexVersion = 3, pixelVersion = 3;
 
+    ShaderSourceLines lines;
     bool ok = zkReadShader(path.c_str(), profile, vertexSource.data(), pixelSource.data(), &vertexVersion,
-                           &pixelVersion);
+                           &pixelVersion, &lines);
     if (ok)
         ok = zkCompileShader(shader, vertexSource.data(), pixelSource.data(), profile, vertexVersion, pixelVersion,
-                             path.c_str());
+                             path.c_str(), &lines);
     delete profile;
     if (!ok) zkReleaseShader(shader);
     slot = shader;

@@ -10,6 +10,7 @@
 #include "backend/d3dx9_shader.h"
 
 struct ShaderParam;
+struct ShaderSourceLines;
 struct VertexProfile;
 struct VertexProfileElement;
 
@@ -50,10 +51,17 @@ bool zkLoadShader(Shader*& slot, const std::string& fileName);
 
 // Fills shader from the sources and profile; a source of at most one
 // character leaves its stage out. sourceName only names the file in
-// messages. On false the shader holds what was made so far, for
-// zkReleaseShader to free.
+// messages; with lines, the compiler's messages name the file and its
+// line instead of the source's own. On false the shader holds what was
+// made so far, for zkReleaseShader to free.
 bool zkCompileShader(Shader* shader, const char* vertexSource, const char* pixelSource, const VertexProfile* profile,
-                     int32_t vertexVersion, int32_t pixelVersion, const char* sourceName = "shader");
+                     int32_t vertexVersion, int32_t pixelVersion, const char* sourceName = "shader",
+                     const ShaderSourceLines* lines = nullptr);
+
+// The compiler's text with each line that names source line N ("ERROR:
+// 0:N:", "WARNING: 0:N:", "(N):") naming file and the file line that
+// source line N came from instead.
+std::string WithFileLines(const std::string& text, const std::vector<int32_t>& lines, const std::string& file);
 
 // The declaration element at stream 0 for one profile element: type codes
 // 1, 2, 4, 8 are position, normal, texcoord, colour; floats take 1 to 4

@@ -12,7 +12,7 @@ namespace {
 
 // The working buffers of the file format; anything longer is rejected
 // rather than truncated, so a broken file is noticed instead of half-compiled.
-constexpr size_t kMaxLine = 1023;
+constexpr size_t kMaxLine = kMaxShaderLine;
 constexpr size_t kMaxSection = kShaderSourceSize - 1;  // the terminator must fit the caller's buffer
 constexpr size_t kMaxPragmaLine = 127;
 constexpr size_t kMaxConfigLine = 1023;
@@ -53,8 +53,9 @@ ShaderSection KindOf(const std::string& pragma) {
 class ShaderFileReader {
 public:
     ShaderFileReader(VertexProfile* profile, char* vertexSource, char* pixelSource, int32_t* vertexVersion,
-                     int32_t* pixelVersion)
-        : profile_(profile),
+                     int32_t* pixelVersion, ShaderSourceLines* lines)
+        : lines_(lines),
+          profile_(profile),
           vertexSource_(vertexSource),
           pixelSource_(pixelSource),
           vertexVersion_(vertexVersion),
@@ -77,6 +78,10 @@ private:
     bool ParseCall(const std::string& line, size_t paren, const std::vector<ShaderDefine>& defines);
     bool Argument(const std::string& line, size_t paren, int n, const std::string& command, std::string* out);
 
+    ShaderSourceLines* lines_;  // may be null
+    int32_t newlines_ = 0;      // read so far
+    int32_t lineStart_ = 1;     // the file line the current logical line starts on
+    std::vector<int32_t> sectionLines_;
     VertexProfile* profile_;
     char* vertexSource_;
     char* pixelSource_;
@@ -110,12 +115,14 @@ bool ShaderFileReader::Read(FILE* file) {
             eof = true;
         else
             c = r;
+        if (r == '\n') ++newlines_;
     };
 
     if (std::feof(file)) return true;
     next();
     for (;;) {
         if (eof || c == '\n') {
+            if (line_.empty()) lineStart_ = eof ? newlines_ + 1 : newlines_;
             if (!EndLine()) return false;
             if (eof) return true;
             next();
@@ -157,6 +164,7 @@ bool ShaderFileReader::Read(FILE* file) {
 
 bool ShaderFileReader::Append(int c) {
     if (line_.size() >= kMaxLine) return Fail("line longer than " + std::to_string(kMaxLine) + " characters");
+    if (line_.empty()) lineStart_ = newlines_ + 1;
     line_ += static_cast<char>(c);
     return true;
 }
@@ -182,6 +190,7 @@ bool ShaderFileReader::EndLine() {
         } else {
             if (!Deliver(KindOf(previousPragma_))) return false;
             section_.clear();
+            sectionLines_.clear();
         }
         previousPragma_ = line_;
     } else if (sectionBegun_) {
@@ -189,6 +198,7 @@ bool ShaderFileReader::EndLine() {
             return Fail("section longer than " + std::to_string(kMaxSection) + " characters");
         section_ += line_;
         section_ += '\n';
+        sectionLines_.push_back(lineStart_);
     }
     line_.clear();
     return true;
@@ -198,9 +208,11 @@ bool ShaderFileReader::Deliver(ShaderSection kind) {
     switch (kind) {
         case ShaderSection::kHlslVertex:
             std::memcpy(vertexSource_, section_.c_str(), section_.size() + 1);
+            if (lines_) lines_->vertex = sectionLines_;
             return true;
         case ShaderSection::kHlslPixel:
             std::memcpy(pixelSource_, section_.c_str(), section_.size() + 1);
+            if (lines_) lines_->pixel = sectionLines_;
             return true;
         case ShaderSection::kConfig: {
             // Defines are local to their Config section.
@@ -323,13 +335,13 @@ bool ShaderFileReader::ParseCall(const std::string& line, size_t paren, const st
 }  // namespace
 
 bool zkReadShader(const char* path, VertexProfile* profile, char* vertexSource, char* pixelSource,
-                  int32_t* vertexVersion, int32_t* pixelVersion) {
+                  int32_t* vertexVersion, int32_t* pixelVersion, ShaderSourceLines* lines) {
     FILE* file = path ? OpenDataFile(path, "r") : nullptr;
     if (!file) {
         MessageBoxA(nullptr, "Shader not found!", kCaption, MB_OK);
         return false;
     }
-    ShaderFileReader reader(profile, vertexSource, pixelSource, vertexVersion, pixelVersion);
+    ShaderFileReader reader(profile, vertexSource, pixelSource, vertexVersion, pixelVersion, lines);
     const bool ok = reader.Read(file);
     std::fclose(file);
     if (!ok) {

@@ -25,8 +25,18 @@ struct ShaderDefine {
 // What a section's text becomes, chosen by the pragma line that opens it.
 enum class ShaderSection { kNone, kGlslVertex, kGlslPixel, kHlslVertex, kHlslPixel, kConfig };
 
-constexpr size_t kShaderSourceSize = 4096;
+// Room for a stage's source, terminator included: far beyond the demo's own
+// files, so that longer HLSL from elsewhere is not refused.
+constexpr size_t kShaderSourceSize = 65536;
+// The longest logical line; a line that ends in a "//" comment joins the next.
+constexpr size_t kMaxShaderLine = 16383;
 constexpr const char* kShaderFileExtension = ".fx";  // every shader file is name + this
+
+// For each line of a delivered HLSL source (index 0: its first line), the
+// file's line it starts on, so that the compiler's messages can name it.
+struct ShaderSourceLines {
+    std::vector<int32_t> vertex, pixel;
+};
 
 // Reads path (text mode). vertexSource and pixelSource are kShaderSourceSize
 // bytes each and zero-filled by the caller; they always stay zero-terminated.
@@ -38,4 +48,4 @@ constexpr const char* kShaderFileExtension = ".fx";  // every shader file is nam
 // before VertexProfileCreate or with an index outside 0..count-1, or a
 // VertexProfileCreate count outside 0..64. Outputs may then be partly written.
 bool zkReadShader(const char* path, VertexProfile* profile, char* vertexSource, char* pixelSource,
-                  int32_t* vertexVersion, int32_t* pixelVersion);
+                  int32_t* vertexVersion, int32_t* pixelVersion, ShaderSourceLines* lines = nullptr);

@@ -7,7 +7,7 @@
 #include "backend/hlsl_compiler.h"
 
 inline bool CompileText(const char* source, const char* profile, CompiledShader* shader, std::string* errors) {
-    return CompileHlsl(source, std::strlen(source), profile, shader, errors);
+    return CompileHlsl(source, std::strlen(source), "main", profile, shader, errors);
 }
 
 // Null when the shader has no constant of that name.

@@ -45,15 +45,16 @@ std::string Outcome(bool ok, const std::string& errors, const CompiledShader& co
 std::string InProcess(const Source& source) {
     CompiledShader compiled;
     std::string errors;
-    const bool ok = CompileHlsl(source.text.data(), source.text.size(), source.profile.c_str(), &compiled, &errors);
+    const bool ok =
+        CompileHlsl(source.text.data(), source.text.size(), "main", source.profile.c_str(), &compiled, &errors);
     return Outcome(ok, errors, compiled);
 }
 
 std::string Isolated(const Source& source, std::chrono::milliseconds limit = kHlslCompileTimeLimit) {
     CompiledShader compiled;
     std::string errors;
-    const bool ok = CompileHlslIsolated(source.text.data(), source.text.size(), source.profile.c_str(), &compiled,
-                                        &errors, limit);
+    const bool ok = CompileHlslIsolated(source.text.data(), source.text.size(), "main", source.profile.c_str(),
+                                        &compiled, &errors, "", limit);
     return Outcome(ok, errors, compiled);
 }
 

@@ -86,12 +86,14 @@ TEST(HlslCompiler, ErrorsAndBadProfilesFail) {
     EXPECT_FALSE(CompileText("float4 main() : COLOR { return undefinedThing; }", "ps_3_0", &shader, &errors));
     EXPECT_NE(errors.find("undefinedThing"), std::string::npos) << errors;
 
-    for (const char* profile : {"vs_4_0", "gs_3_0", "ps_3_1", "vs_3", "", "vs_3_0_extra"})
+    // Names D3DX 9 does not know, and D3DX's own non-shader profiles.
+    for (const char* profile : {"vs_4_0", "gs_3_0", "ps_3_1", "vs_3", "", "vs_3_0_extra", "tx_1_0", "fx_2_0", "ps_2_c"})
         EXPECT_FALSE(CompileText(kPixelSource, profile, &shader, &errors)) << profile;
-    EXPECT_FALSE(CompileHlsl(kPixelSource, std::strlen(kPixelSource), nullptr, &shader, &errors));
-    EXPECT_FALSE(CompileHlsl(nullptr, 0, "ps_3_0", &shader, &errors));
+    EXPECT_FALSE(CompileHlsl(kPixelSource, std::strlen(kPixelSource), "main", nullptr, &shader, &errors));
+    EXPECT_FALSE(CompileHlsl(kPixelSource, std::strlen(kPixelSource), nullptr, "ps_3_0", &shader, &errors));
+    EXPECT_FALSE(CompileHlsl(nullptr, 0, "main", "ps_3_0", &shader, &errors));
     // A length shorter than the text compiles only the prefix, which has no main.
-    EXPECT_FALSE(CompileHlsl(kPixelSource, 29, "ps_3_0", &shader, &errors));
+    EXPECT_FALSE(CompileHlsl(kPixelSource, 29, "main", "ps_3_0", &shader, &errors));
     EXPECT_FALSE(errors.empty());
 }
 
@@ -156,15 +158,19 @@ TEST(HlslCompiler, CompileResultsSurviveTheirByteFormAndDamagedBytesAreRefused) 
 // The request crosses the other way: the source whole, zero bytes included.
 TEST(HlslCompiler, CompileRequestsSurviveTheirByteFormAndDamagedBytesAreRefused) {
     const std::string source("float4 main() : COLOR { return 0; }\0tail", 40);
-    const std::string bytes = SerializeCompileRequest(source, "ps_2_0");
-    std::string sourceBack, profileBack;
-    ASSERT_TRUE(DeserializeCompileRequest(bytes, &sourceBack, &profileBack));
+    const std::string bytes = SerializeCompileRequest(source, "PixelMain", "ps_2_0", "#define A 1\n");
+    std::string sourceBack, entryBack, profileBack, preambleBack;
+    ASSERT_TRUE(DeserializeCompileRequest(bytes, &sourceBack, &entryBack, &profileBack, &preambleBack));
     EXPECT_EQ(sourceBack, source);
+    EXPECT_EQ(entryBack, "PixelMain");
     EXPECT_EQ(profileBack, "ps_2_0");
+    EXPECT_EQ(preambleBack, "#define A 1\n");
     for (size_t cut = 0; cut < bytes.size(); ++cut)
-        EXPECT_FALSE(DeserializeCompileRequest(bytes.substr(0, cut), &sourceBack, &profileBack)) << cut;
-    EXPECT_FALSE(DeserializeCompileRequest(bytes + "x", &sourceBack, &profileBack));
+        EXPECT_FALSE(DeserializeCompileRequest(bytes.substr(0, cut), &sourceBack, &entryBack, &profileBack,
+                                               &preambleBack))
+            << cut;
+    EXPECT_FALSE(DeserializeCompileRequest(bytes + "x", &sourceBack, &entryBack, &profileBack, &preambleBack));
     std::string huge = bytes;
     huge.replace(0, 4, std::string(4, '\xFF'));  // the source's length
-    EXPECT_FALSE(DeserializeCompileRequest(huge, &sourceBack, &profileBack));
+    EXPECT_FALSE(DeserializeCompileRequest(huge, &sourceBack, &entryBack, &profileBack, &preambleBack));
 }

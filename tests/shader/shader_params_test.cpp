@@ -54,7 +54,7 @@ float4 main(float3 p : POSITION) : POSITION {
 std::map<std::string, UINT> RegistersOf(const char* source, const char* profile) {
     CompiledShader compiled;
     std::string errors;
-    EXPECT_TRUE(CompileHlsl(source, std::strlen(source), profile, &compiled, &errors)) << errors;
+    EXPECT_TRUE(CompileHlsl(source, std::strlen(source), "main", profile, &compiled, &errors)) << errors;
     std::map<std::string, UINT> registers;
     for (const ShaderConstant& constant : compiled.constants) registers[constant.name] = constant.firstRegister;
     return registers;

@@ -26,7 +26,7 @@ protected:
     bool ReadPath(const char* path) {
         vertex_.assign(kShaderSourceSize, '\0');
         pixel_.assign(kShaderSourceSize, '\0');
-        return zkReadShader(path, &profile_, vertex_.data(), pixel_.data(), &vertexVersion_, &pixelVersion_);
+        return zkReadShader(path, &profile_, vertex_.data(), pixel_.data(), &vertexVersion_, &pixelVersion_, &lines_);
     }
     std::string Vertex() const { return vertex_.data(); }
     std::string Pixel() const { return pixel_.data(); }
@@ -37,6 +37,7 @@ protected:
     VertexProfile profile_;
     std::vector<char> vertex_, pixel_;
     int32_t vertexVersion_ = 3, pixelVersion_ = 3;
+    ShaderSourceLines lines_;
 };
 
 void ExpectElement(const VertexProfileElement& e, int32_t offset, int32_t components, int32_t type, int32_t usage) {
@@ -133,10 +134,22 @@ TEST_F(ShaderReaderTest, DefinesBelongToTheirConfigSectionAndCreateReplaces) {
     ExpectElement(profile_.elements[0], 0, 3, -1, 0);
 }
 
+// Comments join and leading blank lines stay: each source line keeps the file line it starts on.
+TEST_F(ShaderReaderTest, EachSourceLineKnowsTheFileLineItStartsOn) {
+    EXPECT_TRUE(Read("// header\n#pragma HLSL_VS\nfloat4 a; // joined\nfloat4 b;\n\n/* block\n   */ float4 c;\n"
+                     "#pragma HLSL_PS\r\nfloat4 main() : COLOR { return 1; }\r\n#end\n"));
+    EXPECT_EQ(Vertex(), "float4 a; float4 b;\n\nfloat4 c;\n");
+    EXPECT_EQ(lines_.vertex, (std::vector<int32_t>{3, 5, 7}));
+    EXPECT_EQ(lines_.pixel, (std::vector<int32_t>{9}));
+}
+
 TEST_F(ShaderReaderTest, LimitsAreInclusive) {
-    // 3 lines of 1023 characters plus one of 1022 fill a section to exactly 4095.
-    const std::string full = std::string(1023, 'a') + "\n";
-    EXPECT_TRUE(Read("#pragma HLSL_PS\n" + full + full + full + std::string(1022, 'b') + "\n#end\n"));
+    // Lines of the longest length, and a last shorter one, fill a section to its room exactly.
+    const std::string full = std::string(kMaxShaderLine, 'a') + "\n";
+    std::string section;
+    while (section.size() + full.size() < kShaderSourceSize - 1) section += full;
+    section += std::string(kShaderSourceSize - 2 - section.size(), 'b') + "\n";
+    EXPECT_TRUE(Read("#pragma HLSL_PS\n" + section + "#end\n"));
     EXPECT_EQ(Pixel().size(), kShaderSourceSize - 1);
     EXPECT_TRUE(Read("#pragma Config\nVertexProfileCreate(64)\n"
                      "VertexProfileSet(63,0,3," + std::string(127, 'T') + ",0)\n#end\n"));
@@ -147,18 +160,20 @@ TEST_F(ShaderReaderTest, LimitsAreInclusive) {
 struct MalformedCase {
     const char* name;
     std::string content;
-    const char* fault;
+    std::string fault;
 };
 
 TEST_F(ShaderReaderTest, MalformedFilesAreRejectedNamingTheFile) {
-    const std::string line = std::string(100, 'x') + "\n";
+    const std::string line = std::string(1000, 'x') + "\n";
     std::string longSection = "#pragma HLSL_PS\n";
-    for (int i = 0; i < 41; ++i) longSection += line;
+    while (longSection.size() < kShaderSourceSize + 16) longSection += line;
+    const std::string maxLine = std::to_string(kMaxShaderLine), maxSection = std::to_string(kShaderSourceSize - 1);
     const std::string config = "#pragma Config\n#define P 1\n";
     const std::vector<MalformedCase> cases = {
-        {"overlong line", "#pragma HLSL_PS\n" + std::string(2000, 'a') + "\n#end\n", "line longer than 1023"},
-        {"line of 1024 before any pragma", std::string(1024, 'a'), "line longer than 1023"},
-        {"overlong section", longSection + "#end\n", "section longer than 4095"},
+        {"overlong line", "#pragma HLSL_PS\n" + std::string(kMaxShaderLine + 2, 'a') + "\n#end\n",
+         "line longer than " + maxLine},
+        {"line too long before any pragma", std::string(kMaxShaderLine + 1, 'a'), "line longer than " + maxLine},
+        {"overlong section", longSection + "#end\n", "section longer than " + maxSection},
         {"overlong pragma line", "#pragma " + std::string(120, 'p') + "\n", "pragma line longer than 127"},
         {"overlong # word", "#" + std::string(128, 'w') + " x\n", "longer than 127"},
         {"overlong argument", config + "VertexProfileCreate(1)\nVertexProfileSet(0,0,3," + std::string(128, 'P') +

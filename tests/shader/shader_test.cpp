@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "backend/gl_stage_link.h"
 #include "recording_fixture.h"
 #include "shader/shader_reader.h"
 #include "temp_dir.h"
@@ -120,6 +121,57 @@ TEST_F(ShaderLoading, MissingFilesAndUnknownElementTypesGiveNoShader) {
     EXPECT_EQ(boxes.boxes[0].caption, "zkCompileShader");
     EXPECT_TRUE(CallsStartingWith("CreateVertexDeclaration").empty());
     EXPECT_EQ(log.resourcesAlive, aliveBefore);
+}
+
+// A pair the device cannot join (here an intrinsic of a later shader model
+// that the HLSL front end takes and GLSL 3.30 has not) fails when it
+// loads, not when it is first drawn.
+TEST_F(ShaderLoading, APairThatCannotLinkFailsAtLoadAsItsPixelStage) {
+    const std::string pixel = "float4 k;\nfloat4 main() : COLOR { return countbits((uint)k.x); }\n";
+    data.Write("shaders/nolink.fx", ShaderFile(kVertexSource, pixel, kTexturedConfig));
+    EXPECT_FALSE(zkLoadShader(slot, "nolink"));
+    EXPECT_EQ(slot, nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "HLSL PixelShader Compile Failure");
+    EXPECT_EQ(boxes.boxes[0].type, MB_ICONEXCLAMATION);
+    EXPECT_EQ(boxes.boxes[0].text.rfind(kStagesDoNotLink, 0), 0u) << boxes.boxes[0].text;
+    EXPECT_EQ(log.resourcesAlive, aliveBefore);
+}
+
+// The compiler's line is the file's line, with the file named, as an editor jumps to it.
+TEST_F(ShaderLoading, CompileErrorsNameTheFileAndItsLine) {
+    data.Write("shaders/lines.fx", "// a shader\n\n#pragma HLSL_VS\n" + std::string(kVertexSource) +
+                                       "#pragma HLSL_PS\n/* two\nlines */\n" + kBrokenPixelSource +
+                                       "#pragma Config\n" + kTexturedConfig + "#end\n");
+    EXPECT_FALSE(zkLoadShader(slot, "lines"));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find("ERROR: shaders\\lines.fx:19: 'undefinedThing'"), std::string::npos)
+        << boxes.boxes[0].text;
+    EXPECT_NE(boxes.boxes[0].text.find("\nshaders\\lines.fx:19: error at column"), std::string::npos)
+        << boxes.boxes[0].text;
+    EXPECT_EQ(boxes.boxes[0].text.find("0:"), std::string::npos) << boxes.boxes[0].text;
+}
+
+TEST(ShaderMessages, CompilerLinesBecomeFileLines) {
+    const std::vector<int32_t> lines = {3, 5, 9};
+    const struct {
+        const char* text;
+        const char* expected;
+    } kCases[] = {
+        {"ERROR: 0:2: 'x' : undeclared\nERROR: 0:3: '' : compilation terminated\n",
+         "ERROR: f.fx:5: 'x' : undeclared\nERROR: f.fx:9: '' : compilation terminated\n"},
+        {"WARNING: 0:1: 'y' : unused", "WARNING: f.fx:3: 'y' : unused"},
+        {"(2): error at column 40, HLSL parsing failed.", "f.fx:5: error at column 40, HLSL parsing failed."},
+        {"ERROR: 0:4: past the last line", "ERROR: 0:4: past the last line"},
+        {"(4): past the last line", "(4): past the last line"},
+        {"ERROR: 0:3 no colon", "ERROR: 0:3 no colon"},
+        {"ERROR: 0:0: no line zero", "ERROR: 0:0: no line zero"},
+        {"ERROR: 0:99999999999999: huge", "ERROR: 0:99999999999999: huge"},
+        {"ERROR: 0:", "ERROR: 0:"},
+        {"ERROR: 2 compilation errors.  No code generated.", "ERROR: 2 compilation errors.  No code generated."},
+        {"error: the HLSL compiler crashed", "error: the HLSL compiler crashed"},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(WithFileLines(c.text, lines, "f.fx"), c.expected) << c.text;
 }
 
 TEST_F(ShaderLoading, CompileSkipsTinySources) {

@@ -50,13 +50,14 @@ void HlslCorpus::TearDown() {
     GlShell::TearDown();
 }
 
-HlslCorpus::Stage HlslCorpus::MakeCurrent(const char* source, const char* profile) {
+HlslCorpus::Stage HlslCorpus::MakeCurrent(const char* source, const char* profile, const char* entry,
+                                          const D3DXMACRO* defines, DWORD flags) {
     Stage stage;
     ID3DXBuffer *code = nullptr, *errors = nullptr;
-    const HRESULT result = D3DXCompileShader(source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr, "main",
-                                             profile, 0, &code, &errors, &stage.table);
+    const HRESULT result = D3DXCompileShader(source, static_cast<UINT>(std::strlen(source)), defines, nullptr, entry,
+                                             profile, flags, &code, &errors, &stage.table);
     if (errors) stage.errors = static_cast<const char*>(errors->GetBufferPointer()), errors->Release();
-    EXPECT_EQ(result, D3D_OK) << stage.errors << "\n" << source;
+    EXPECT_EQ(result, D3D_OK) << entry << " " << profile << ": " << stage.errors << "\n" << source;
     if (stage.table) tables.push_back(stage.table);
     if (!code) return stage;
     const bool vertex = profile[0] == 'v';

@@ -20,9 +20,14 @@ protected:
         std::string errors;  // the compiler's text when it failed
         D3DXHANDLE operator[](const char* name) const { return table ? table->GetConstantByName(nullptr, name) : nullptr; }
     };
-    // Compiles and makes the stage current; the test fails when it does not compile.
-    Stage VertexShader(const char* source, const char* profile = "vs_3_0") { return MakeCurrent(source, profile); }
-    Stage PixelShader(const char* source, const char* profile = "ps_3_0") { return MakeCurrent(source, profile); }
+    // Compiles (by entry name and profile) and makes the stage current; the
+    // test fails when it does not compile.
+    Stage VertexShader(const char* source, const char* profile = "vs_3_0", const char* entry = "main") {
+        return MakeCurrent(source, profile, entry);
+    }
+    Stage PixelShader(const char* source, const char* profile = "ps_3_0", const char* entry = "main") {
+        return MakeCurrent(source, profile, entry);
+    }
 
     // A quad over the whole viewport, corner (x, y) at texture coordinate
     // (x, y) of [0, 1], drawn clockwise as Direct3D sees it unless asked.
@@ -30,7 +35,8 @@ protected:
     // Channels of the pixel, 0xAARRGGBB, near the floats given (0..1).
     ::testing::AssertionResult PixelIs(int x, int y, float r, float g, float b, float a = 1.0f, int tolerance = 1);
 
-    Stage MakeCurrent(const char* source, const char* profile);
+    Stage MakeCurrent(const char* source, const char* profile, const char* entry, const D3DXMACRO* defines = nullptr,
+                      DWORD flags = 0);
 
     IDirect3DVertexDeclaration9* declaration = nullptr;
     std::vector<IDirect3DResource9*> owned;

@@ -1,8 +1,10 @@
 #include "data_check_shaders.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "backend/gl_stage_link.h"
 #include "shader/shader.h"
 #include "shader/shader_reader.h"
 
@@ -45,6 +47,9 @@ void ReportShaderBox(const std::string& file, const BoxCollector::Box& box, Find
         findings->Error(file, "file", box.text == "Shader not found!" ? "missing" : WithoutPath(box.text));
     else if (box.caption == "HLSL VertexShader Compile Failure")
         findings->Error(file, "vertex shader", "does not compile: " + box.text);
+    else if (box.caption == "HLSL PixelShader Compile Failure" && box.text.rfind(kStagesDoNotLink, 0) == 0)
+        findings->Error(file, "vertex and pixel shader",
+                        "do not link: " + box.text.substr(std::strlen(kStagesDoNotLink)));
     else if (box.caption == "HLSL PixelShader Compile Failure")
         findings->Error(file, "pixel shader", "does not compile: " + box.text);
     else if (box.caption == "zkCompileShader")

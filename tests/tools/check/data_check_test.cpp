@@ -121,8 +121,15 @@ TEST(DataCheck, ShaderFaultsAreReportedWithTheCompilersWord) {
         {{"no blur settings", 1, {{"shaders/zkBlurShader.fx: parameter settings: error:", "bloom"}}, {}},
          {{"zkBlurShader.fx", "#pragma HLSL_PS\nsampler2D source : register(s0);\n"
                               "float4 main(float2 uv : TEXCOORD0) : COLOR { return tex2D(source, uv); }\n#end\n"}}},
-        {{"does not compile", 1, {{"shaders/zkNLShader.fx: pixel shader: error:", "nonsense"}}, {}},
-         {{"zkNLShader.fx", "#pragma HLSL_PS\nfloat4 main() : COLOR { return nonsense; }\n#end\n"}}},
+        {{"does not compile",
+          1,
+          {{"shaders/zkNLShader.fx: pixel shader: error:", "shaders\\zkNLShader.fx:3: 'nonsense'"}},
+          {}},
+         {{"zkNLShader.fx", "#pragma HLSL_PS\n\nfloat4 main() : COLOR { return nonsense; }\n#end\n"}}},
+        {{"does not link", 1, {{"shaders/zkNLShader.fx: vertex and pixel shader: error:", "do not link: pixel:"}}, {}},
+         {{"zkNLShader.fx", "#pragma HLSL_VS\nfloat4 main(float4 p : POSITION) : POSITION { return p; }\n"
+                            "#pragma HLSL_PS\nfloat4 k;\nfloat4 main() : COLOR { return countbits((uint)k.x); }\n"
+                            "#end\n"}}},
         // Sources that crash glslang 12 itself: the check goes on, reports each and ends after its summary.
         {{"crashes the compiler", 1,
           {{"shaders/zkNLShader.fx: pixel shader: error:", "crashed"},
