@@ -15,12 +15,6 @@ namespace {
 
 constexpr int kWidth = 240, kHeight = 180;
 
-struct Moment {
-    const char* name;  // of the reference picture, under scenes/
-    int ms;
-    std::vector<std::string> scenes;  // what the script draws then
-};
-
 class ProjectReferencePictures : public DemoPictures {
 protected:
     void SetUp() override {
@@ -29,16 +23,9 @@ protected:
     }
     std::filesystem::path project() const { return dir.path() / "demo"; }
 
-    std::vector<Picture> Expect(const std::vector<Moment>& moments) {
+    std::vector<Picture> Expect(const std::vector<SceneMoment>& moments) {
         Open(kWidth, kHeight, 0, project().string());
-        std::vector<Picture> pictures;
-        for (const Moment& moment : moments) {
-            std::vector<std::string> drawn;
-            pictures.push_back(FrameAt(moment.ms, &drawn));
-            EXPECT_EQ(drawn, moment.scenes) << moment.name;
-            EXPECT_TRUE(MatchesReference(std::string("scenes/") + moment.name, pictures.back()));
-        }
-        return pictures;
+        return ExpectMoments(moments);
     }
 
     TempDir dir;

@@ -13,22 +13,11 @@ namespace {
 
 constexpr int kWidth = 240, kHeight = 180;
 
-struct Moment {
-    const char* name;  // of the reference picture, under scenes/
-    int ms;
-    std::vector<std::string> scenes;  // what the script draws then
-};
-
 class SceneReferencePictures : public DemoPictures {
 protected:
-    void Expect(const std::vector<Moment>& moments) {
+    void Expect(const std::vector<SceneMoment>& moments) {
         Open(kWidth, kHeight);
-        for (const Moment& moment : moments) {
-            std::vector<std::string> drawn;
-            const Picture picture = FrameAt(moment.ms, &drawn);
-            EXPECT_EQ(drawn, moment.scenes) << moment.name;
-            EXPECT_TRUE(MatchesReference(std::string("scenes/") + moment.name, picture));
-        }
+        ExpectMoments(moments);
     }
 };
 

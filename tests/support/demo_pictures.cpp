@@ -43,3 +43,14 @@ Picture HalfSize(const Picture& picture) {
         }
     return half;
 }
+
+std::vector<Picture> DemoPictures::ExpectMoments(const std::vector<SceneMoment>& moments) {
+    std::vector<Picture> pictures;
+    for (const SceneMoment& moment : moments) {
+        std::vector<std::string> drawn;
+        pictures.push_back(FrameAt(moment.ms, &drawn));
+        EXPECT_EQ(drawn, moment.scenes) << moment.name;
+        EXPECT_TRUE(MatchesReference(std::string("scenes/") + moment.name, pictures.back()));
+    }
+    return pictures;
+}

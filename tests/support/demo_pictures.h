@@ -13,6 +13,13 @@
 #include "reference_picture.h"
 #include "runtime/demo_player.h"
 
+// A demo time and what its frame must show.
+struct SceneMoment {
+    const char* name;  // of the reference picture, under scenes/
+    int ms;
+    std::vector<std::string> scenes;  // what the script draws then
+};
+
 class DemoPictures : public ::testing::Test {
 protected:
     void TearDown() override;
@@ -22,6 +29,8 @@ protected:
     // of the timeline entries it drew, in timeline order.
     Picture FrameAt(int ms, std::vector<std::string>* scenes = nullptr);
     DemoResources& resources() { return *session->player().resources; }
+    // After Open: each moment's frame, compared with its reference picture.
+    std::vector<Picture> ExpectMoments(const std::vector<SceneMoment>& moments);
 
     MessageBoxCapture boxes;
     std::unique_ptr<FixedClockSession> session;

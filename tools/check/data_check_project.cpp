@@ -17,19 +17,15 @@
 #include "runtime/script_line.h"
 #include "shader/shader.h"
 #include "shader/shader_reader.h"
+#include "script_lines.h"
 
 namespace {
-
-struct NumberedLine {
-    int number;
-    std::string text;
-};
 
 // One composed scene or layer with its parameter lines.
 struct MakerScene {
     std::string keyword;
     int line;
-    std::vector<NumberedLine> parameters;
+    std::vector<ScriptLine> parameters;
 };
 
 bool Exists(const std::string& path) {
@@ -45,8 +41,8 @@ public:
     void Read(const std::string& text);
 
 private:
-    void Line(const NumberedLine& line);
-    void MusicFile(const NumberedLine& line);
+    void Line(const ScriptLine& line);
+    void MusicFile(const ScriptLine& line);
     void CheckScene(const MakerScene& scene);
     void CheckCompoundScene(const MakerScene& scene);
     void CheckLayer(const MakerScene& scene);
@@ -68,22 +64,12 @@ private:
 };
 
 void ProjectCheck::Read(const std::string& text) {
-    std::string line;
-    int number = 1;
-    for (char byte : text) {
-        if (byte != '\n') {
-            line += byte;
-            continue;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) Line({number, line});
-        line.clear();
-        ++number;
-    }
+    int lastNumber = 0;
+    ForEachScriptLine(text, [this](const ScriptLine& line) { Line(line); }, &lastNumber);
     for (const MakerScene& scene : scenes_) CheckScene(scene);
 }
 
-void ProjectCheck::Line(const NumberedLine& line) {
+void ProjectCheck::Line(const ScriptLine& line) {
     if (line.text[0] == '.') {
         const SceneKeyword* entry = FindSceneKeyword(line.text);
         const std::string keyword = entry ? entry->keyword : "";
@@ -96,7 +82,7 @@ void ProjectCheck::Line(const NumberedLine& line) {
     }
 }
 
-void ProjectCheck::MusicFile(const NumberedLine& line) {
+void ProjectCheck::MusicFile(const ScriptLine& line) {
     const std::string name = ScriptField(line.text, 1);
     if (!PlainName(name, "music file", line.number)) return;
     if (!Exists("audio/" + name)) Error(line.number, "music file audio/" + name + " is missing");
@@ -175,8 +161,8 @@ bool HasNamed(const std::string& name, const Instances& list) {
 }
 
 void ProjectCheck::CheckCompoundScene(const MakerScene& scene) {
-    const NumberedLine* fileLine = nullptr;
-    for (const NumberedLine& line : scene.parameters)
+    const ScriptLine* fileLine = nullptr;
+    for (const ScriptLine& line : scene.parameters)
         if (ParameterName(line.text) == "file") fileLine = &line;
     if (!fileLine) {
         Error(scene.line, "composed scene has no file line: it draws nothing");
@@ -186,7 +172,7 @@ void ProjectCheck::CheckCompoundScene(const MakerScene& scene) {
     const std::string in = " is not in models/" + ScriptField(fileLine->text, 1);
     if (compound && compound->cameraInstances.empty())
         Error(fileLine->number, "models/" + ScriptField(fileLine->text, 1) + " has no camera to draw through");
-    for (const NumberedLine& line : scene.parameters) {
+    for (const ScriptLine& line : scene.parameters) {
         const std::string name = ParameterName(line.text), value = ScriptField(line.text, 1);
         if (name == "shader") {
             const bool material =
@@ -206,7 +192,7 @@ void ProjectCheck::CheckCompoundScene(const MakerScene& scene) {
 
 void ProjectCheck::CheckLayer(const MakerScene& scene) {
     bool shows = false;
-    for (const NumberedLine& line : scene.parameters) {
+    for (const ScriptLine& line : scene.parameters) {
         const std::string name = ParameterName(line.text);
         if (name == "picture") PictureLoads(ScriptField(line.text, 1), line.number);
         shows = shows || name == "picture" || name == "text";

@@ -8,6 +8,7 @@
 #include "runtime/project_files.h"
 #include "runtime/scene_factory.h"
 #include "runtime/script_line.h"
+#include "script_lines.h"
 
 namespace {
 
@@ -28,12 +29,6 @@ struct ScriptScene {
     int line;
     int timeLine = 0;  // 0 until a "time" line
     int start = 0, end = 0;
-};
-
-// A numbered line of the script, carriage return before the line feed dropped.
-struct ScriptLine {
-    int number;
-    std::string text;
 };
 
 class ScriptReader {
@@ -75,18 +70,8 @@ private:
 };
 
 void ScriptReader::Read(const std::string& text) {
-    std::string line;
-    int number = 1;
-    for (char byte : text) {
-        if (byte != '\n') {
-            line += byte;
-            continue;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) Handle({number, line});
-        line.clear();
-        ++number;
-    }
+    int number = 0;
+    const std::string line = ForEachScriptLine(text, [this](const ScriptLine& whole) { Handle(whole); }, &number);
     // The player only acts on a line when it reaches its line feed.
     if (!line.empty() && line != "\r") Warning(number, "the last line has no line feed and is ignored");
     CheckTimes();
