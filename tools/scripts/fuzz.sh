@@ -34,7 +34,7 @@ else
 fi
 [[ $limit =~ ^[0-9]+$ ]] || usage
 all=(compound shader_file shader_compile hlsl_prepare demo_script font_text png_texture ogg_music command_line
-     gltf_import gltf_export project_script)
+     gltf_import gltf_export)
 targets=("${@:-${all[@]}}")
 jobs=${FUZZ_JOBS:-$(nproc)}
 
