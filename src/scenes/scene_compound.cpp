@@ -76,7 +76,8 @@ bool Scene_Compound::Resolve() {
         Fail(cameraName.empty() ? file + " camera" : cameraName);
         return false;
     }
-    for (const auto& [light, size] : halos) {
+    for (const auto& halo : halos) {
+        const std::string& light = halo.first;  // a name the lambda can take (clang 14: no bindings)
         auto found = std::find_if(compound_->lightInstances.begin(), compound_->lightInstances.end(),
                                   [&](const LightInstance& instance) { return instance.node->name == light; });
         if (found == compound_->lightInstances.end()) {
@@ -85,7 +86,8 @@ bool Scene_Compound::Resolve() {
         }
         haloInstances_.push_back(*found);
     }
-    for (const auto& [material, shader] : shaders) {
+    for (const auto& use : shaders) {
+        const std::string &material = use.first, &shader = use.second;
         const bool known = material == "*" || std::any_of(compound_->datablocks->materials.begin(),
                                                           compound_->datablocks->materials.end(),
                                                           [&](const auto& m) { return m->name == material; });

@@ -31,9 +31,10 @@ XWindowPlace OverlayRows(const XWindowPlace& area) { return {area.x, area.y, 440
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-// The demo at about 5 frames a second, as on a slow computer: it runs 50 ms
-// of every 200 ms (about a frame) and is stopped the rest of the time, while
-// the keyboard's auto-repeat goes on.
+// The demo at about 5 frames a second, as on a slow computer: it runs 8 ms
+// of every 40 ms and is stopped the rest of the time, so a frame that takes
+// 30 to 40 ms of its time here (llvmpipe, 800x600) takes 150 to 200 ms; the
+// keyboard's auto-repeat goes on meanwhile.
 class FiveFramesASecond {
 public:
     explicit FiveFramesASecond(pid_t pid) : pid_(pid), thread_([this] { Run(); }) {}
@@ -47,9 +48,9 @@ private:
     void Run() {
         while (!stop_) {
             kill(pid_, SIGCONT);
-            Pause(50);
+            Pause(8);
             kill(pid_, SIGSTOP);
-            Pause(150);
+            Pause(32);
         }
     }
     pid_t pid_;
@@ -138,7 +139,8 @@ protected:
         session.Key("Escape", false);
         ASSERT_TRUE(ended) << Output();
         std::printf("[%s] Escape to the end of the process: %.0f ms\n", CellLabel().c_str(), seconds * 1000);
-        EXPECT_LT(seconds, 1.0) << "Escape ends the demo at once";
+        // About 0.2 s here; the bound leaves room for the sanitized build.
+        EXPECT_LT(seconds, 2.0) << "Escape ends the demo at once";
         EXPECT_EQ(code, 0) << Output();
     }
 
@@ -198,7 +200,10 @@ TEST_P(DesktopMatrix, WindowedPlaysWithMusicFoldsAHeldKeyResizesAndEndsOnEscape)
         const double seconds = SecondsSince(released);
         std::printf("[%s] overlay gone after A is released, at 5 frames a second: %.0f ms\n", CellLabel().c_str(),
                     seconds * 1000);
-        EXPECT_LT(seconds, 0.5) << "the release is not queued behind the repeats";
+        // The figure is printed; the bound only tells a release taken at once
+        // (about 0.3 s here, a frame or two) from one queued behind the
+        // repeats (10 s and more), also in the sanitized build.
+        EXPECT_LT(seconds, 3.0) << "the release is not queued behind the repeats";
     }
 
     float loudest = 0.0f;
