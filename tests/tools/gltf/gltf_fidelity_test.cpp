@@ -165,14 +165,7 @@ TEST_F(GltfFidelity, EveryAnimationIsAnActionOfItsOwnOnTheTimeline) {
     for (const auto& [name, seconds] : actions) {
         tinygltf::Animation animation;
         animation.name = name;
-        tinygltf::AnimationSampler sampler;
-        sampler.input = AddFloatAccessor(model, {0, seconds}, TINYGLTF_TYPE_SCALAR, true);
-        sampler.output = AddFloatAccessor(model, {0, 0, 0, seconds, 0, 0}, TINYGLTF_TYPE_VEC3);
-        animation.samplers.push_back(sampler);
-        animation.channels.push_back({});
-        animation.channels[0].sampler = 0;
-        animation.channels[0].target_node = 0;
-        animation.channels[0].target_path = "translation";
+        samples::AddChannel(model, animation, 0, "translation", {0, seconds}, {0, 0, 0, seconds, 0, 0});
         model.animations.push_back(animation);
     }
     WriteGltf(model, (dir.path() / "in.gltf").string());

@@ -160,14 +160,7 @@ TEST_F(GltfHostile, ModelsThatCrashedOrHungAreRefusedAtOnce) {
     const auto keyAt = [](float time) {
         return [time](tinygltf::Model& m) {
             tinygltf::Animation animation;
-            tinygltf::AnimationSampler sampler;
-            sampler.input = AddFloatAccessor(m, {0, time}, TINYGLTF_TYPE_SCALAR);
-            sampler.output = AddFloatAccessor(m, {0, 0, 0, 1, 0, 0, 0, 1}, TINYGLTF_TYPE_VEC4);
-            animation.samplers.push_back(sampler);
-            animation.channels.push_back({});
-            animation.channels[0].sampler = 0;
-            animation.channels[0].target_node = 1;  // the first joint
-            animation.channels[0].target_path = "rotation";
+            samples::AddChannel(m, animation, 1, "rotation", {0, time}, {0, 0, 0, 1, 0, 0, 0, 1}, false);  // the first joint
             m.animations.push_back(animation);
         };
     };
@@ -234,14 +227,7 @@ TEST_F(GltfHostile, LongChainsAndManyKeysImportQuickly) {
         turns.insert(turns.end(), {0, std::sin(k * 0.01f), 0, std::cos(k * 0.01f)});
     }
     tinygltf::Animation animation;
-    tinygltf::AnimationSampler sampler;
-    sampler.input = AddFloatAccessor(chain, times, TINYGLTF_TYPE_SCALAR);
-    sampler.output = AddFloatAccessor(chain, turns, TINYGLTF_TYPE_VEC4);
-    animation.samplers.push_back(sampler);
-    animation.channels.push_back({});
-    animation.channels[0].sampler = 0;
-    animation.channels[0].target_node = 1;
-    animation.channels[0].target_path = "rotation";
+    samples::AddChannel(chain, animation, 1, "rotation", times, turns, false);
     chain.animations.push_back(animation);
     WriteGltf(chain, (dir.path() / "in/chain.glb").string());
     const auto start = std::chrono::steady_clock::now();

@@ -45,20 +45,6 @@ std::vector<float> Flat(const std::vector<Quaternion>& values) {
     return flat;
 }
 
-// Linear keys on a node's "rotation" (four values a key) or "translation" (three).
-void AddChannel(tinygltf::Model& m, tinygltf::Animation& animation, int node, const std::string& path,
-                const std::vector<float>& times, const std::vector<float>& values) {
-    tinygltf::AnimationSampler sampler;
-    sampler.input = AddFloatAccessor(m, times, TINYGLTF_TYPE_SCALAR, true);
-    sampler.output = AddFloatAccessor(m, values, path == "rotation" ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3);
-    animation.samplers.push_back(sampler);
-    tinygltf::AnimationChannel channel;
-    channel.sampler = static_cast<int>(animation.samplers.size() - 1);
-    channel.target_node = node;
-    channel.target_path = path;
-    animation.channels.push_back(channel);
-}
-
 int AddPositions(tinygltf::Model& m, const std::vector<Vec3>& positions) {
     std::vector<float> flat;
     for (const Vec3& p : positions) flat.insert(flat.end(), {p.x, p.y, p.z});
@@ -116,6 +102,19 @@ void JointFrames(float seconds, Matrix* root, Matrix* tip) {
 }
 
 }  // namespace
+
+void AddChannel(tinygltf::Model& m, tinygltf::Animation& animation, int node, const std::string& path,
+                const std::vector<float>& times, const std::vector<float>& values, bool timeBounds) {
+    tinygltf::AnimationSampler sampler;
+    sampler.input = AddFloatAccessor(m, times, TINYGLTF_TYPE_SCALAR, timeBounds);
+    sampler.output = AddFloatAccessor(m, values, path == "rotation" ? TINYGLTF_TYPE_VEC4 : TINYGLTF_TYPE_VEC3);
+    animation.samplers.push_back(sampler);
+    tinygltf::AnimationChannel channel;
+    channel.sampler = static_cast<int>(animation.samplers.size() - 1);
+    channel.target_node = node;
+    channel.target_path = path;
+    animation.channels.push_back(channel);
+}
 
 Figure SkinnedFigure() {
     Figure figure;

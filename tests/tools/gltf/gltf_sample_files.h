@@ -33,4 +33,10 @@ tinygltf::Model CameraAndLight();
 // A mesh and nothing else that a compound can hold: skin, animation and targets as named.
 tinygltf::Model WithSkin(size_t joints, bool jointTranslationKeys, bool morphTargets, bool eightWeights);
 
+// Linear keys on a node's "rotation" (four values a key) or "translation"
+// (three); timeBounds: the key times' accessor has its min and max, as the
+// glTF specification asks (hostile files may leave them out).
+void AddChannel(tinygltf::Model& m, tinygltf::Animation& animation, int node, const std::string& path,
+                const std::vector<float>& times, const std::vector<float>& values, bool timeBounds = true);
+
 }  // namespace samples
